@@ -1,0 +1,160 @@
+#include "CalibrationData.h"
+
+#include <QtTest>
+
+using namespace Vantrel;
+
+namespace {
+
+TCalibrationData Sample()
+{
+    TCalibrationData cal;
+    cal.XTalFreq = 25001234;
+    cal.Slope = 0.0171234567890123;
+    for (int k = 0; k < 150; ++k)
+        cal.ZeroLevel[k] = 2000 + 3 * k - (k % 7);
+    return cal;
+}
+
+TCalibrationData Filled(qint32 v)
+{
+    TCalibrationData cal;
+    cal.ZeroLevel.fill(v);
+    return cal;
+}
+
+} // namespace
+
+class TestCalibrationData : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString Write(const QByteArray &bytes)
+    {
+        const QString name = dir.filePath("cal.cfg");
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write fixture");
+        f.write(bytes);
+        return name;
+    }
+
+private slots:
+    void exactFormat()
+    {
+        TCalibrationData cal;
+        cal.XTalFreq = 25003600;
+        cal.Slope = 0.0168;
+        cal.ZeroLevel.fill(7);
+        cal.ZeroLevel[149] = -1;
+        const QString name = dir.filePath("fmt.cfg");
+        cal.SaveToFile(name);
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray levels;
+        for (int k = 0; k < 149; ++k)
+            levels += "7,";
+        levels += "-1";
+        QCOMPARE(f.readAll(), "XTalFreq=25003600\r\nZeroLevel=" + levels + "\r\nSlope=0.0168\r\n");
+    }
+
+    void roundTrip()
+    {
+        const TCalibrationData cal = Sample();
+        const QString name = dir.filePath("rt.cfg");
+        cal.SaveToFile(name);
+        TCalibrationData back;
+        back.LoadFromFile(name);
+        QCOMPARE(back.XTalFreq, cal.XTalFreq);
+        QCOMPARE(back.ZeroLevel, cal.ZeroLevel);
+        QVERIFY(qAbs(back.Slope - cal.Slope) <= 1e-14 * cal.Slope); // 15 significant digits
+    }
+
+    void reading_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint32>("xtal");
+        QTest::addColumn<double>("slope");
+        QTest::addColumn<QList<int>>("firstLevels"); // elements 0..3; the rest must stay 5
+        const QList<int> kept{5, 5, 5, 5};
+        QTest::newRow("empty file: defaults, levels kept") << QByteArray() << 25003600 << 0.0168 << kept;
+        QTest::newRow("names ignore case, first line wins")
+            << QByteArray("xtalfreq=24000000\r\nXTALFREQ=1\r\nSLOPE=0.02\r\nzerolevel=1,2,3,4\r\n")
+            << 24000000 << 0.02 << QList<int>{1, 2, 3, 4};
+        QTest::newRow("scientific slope, LF lines, other names ignored")
+            << QByteArray("Other=1\nSlope=1.5e-2\nXTalFreq= 25000000\n") << 25000000 << 0.015 << kept;
+        QTest::newRow("invalid values: defaults and zeros")
+            << QByteArray("XTalFreq=25000000 \r\nSlope=abc\r\nZeroLevel=9,x, 11,12 \r\n")
+            << 25003600 << 0.0168 << QList<int>{9, 0, 11, 0};
+        QTest::newRow("short list keeps the rest, trailing comma adds nothing")
+            << QByteArray("ZeroLevel=1,2,\r\n") << 25003600 << 0.0168 << QList<int>{1, 2, 5, 5};
+        QTest::newRow("empty value changes nothing") << QByteArray("ZeroLevel=\r\n") << 25003600 << 0.0168 << kept;
+        QTest::newRow("value keeps later '='") << QByteArray("Slope==1\r\nXTalFreq=1=2\r\n") << 25003600 << 0.0168 << kept;
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBFXTalFreq=123\r\n") << 123 << 0.0168 << kept;
+        QTest::newRow("UTF-16LE BOM")
+            << QByteArray("\xFF\xFEX\0T\0a\0l\0F\0r\0e\0q\0=\0" "4\0" "2\0\r\0\n\0", 30) << 42 << 0.0168 << kept;
+        QTest::newRow("integer out of range") << QByteArray("XTalFreq=2147483648\r\n") << 25003600 << 0.0168 << kept;
+        QTest::newRow("non-finite slope") << QByteArray("Slope=inf\r\n") << 25003600 << 0.0168 << kept;
+    }
+    void reading()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(qint32, xtal);
+        QFETCH(double, slope);
+        QFETCH(QList<int>, firstLevels);
+        TCalibrationData cal = Filled(5);
+        cal.LoadFromFile(Write(file));
+        QCOMPARE(cal.XTalFreq, xtal);
+        QCOMPARE(cal.Slope, slope);
+        for (int k = 0; k < 150; ++k)
+            QCOMPARE(cal.ZeroLevel[k], k < firstLevels.size() ? firstLevels[k] : 5);
+    }
+
+    void hundredLevelsKeepTheRest()
+    {
+        QByteArray line = "ZeroLevel=";
+        for (int k = 0; k < 100; ++k)
+            line += QByteArray::number(1000 + k) + (k < 99 ? "," : "");
+        TCalibrationData cal = Filled(-8);
+        cal.LoadFromFile(Write(line + "\r\n"));
+        QCOMPARE(cal.ZeroLevel[0], 1000);
+        QCOMPARE(cal.ZeroLevel[99], 1099);
+        QCOMPARE(cal.ZeroLevel[100], -8);
+        QCOMPARE(cal.ZeroLevel[149], -8);
+    }
+
+    void extraLevelsIgnored()
+    {
+        QByteArray line = "ZeroLevel=";
+        for (int k = 0; k < 160; ++k)
+            line += QByteArray::number(k) + ",";
+        TCalibrationData cal;
+        cal.LoadFromFile(Write(line));
+        QCOMPARE(cal.ZeroLevel[149], 149);
+    }
+
+    void missingFileRaisesAndKeepsRecord()
+    {
+        TCalibrationData cal = Sample();
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, cal.LoadFromFile(dir.filePath("absent.cfg")));
+        QVERIFY(cal == Sample());
+    }
+
+    void failedSaveKeepsOldFile()
+    {
+        // The target's folder does not exist: nothing may be written, the
+        // error must reach the caller.
+        const TCalibrationData cal = Sample();
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, cal.SaveToFile(dir.filePath("no/such/dir/cal.cfg")));
+        // Saving over an existing file replaces it whole.
+        const QString name = Write(QByteArray(5000, 'x'));
+        cal.SaveToFile(name);
+        TCalibrationData back;
+        back.LoadFromFile(name);
+        QCOMPARE(back.ZeroLevel, cal.ZeroLevel);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).filter("cal.cfg").size(), 1);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCalibrationData)
+#include "tst_calibrationdata.moc"
