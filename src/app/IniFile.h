@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace Vantrel {
+
+// A minimal INI file that edits values in place: every line it does not
+// change (comments, other sections, unknown keys, their order) is written
+// back exactly as it was read. Section and key names match ignoring case.
+class TIniFile
+{
+public:
+    // Reads the file; a missing or unreadable file gives an empty document.
+    explicit TIniFile(const QString &path);
+
+    const QString &Path() const { return FPath; }
+
+    // The trimmed value of section/key, or a null string when absent.
+    QString Value(const QString &section, const QString &key) const;
+    // Replaces the key's line, or adds it at the end of its section (the
+    // section is appended when missing).
+    void SetValue(const QString &section, const QString &key, const QString &value);
+
+    // Writes the whole document atomically (a temporary file renamed over the
+    // old one); throws "Unable to write to <path>" on failure.
+    void Save() const;
+
+private:
+    int FindSection(const QString &section) const;
+    int FindKey(int sectionLine, const QString &key) const;
+    int SectionEnd(int sectionLine) const;
+
+    QString FPath;
+    QStringList FLines;
+    QString FEol = QStringLiteral("\n");
+};
+
+} // namespace Vantrel

@@ -1,0 +1,238 @@
+// Settings file, firmware identification, range box checks and display-mode
+// tables: the main window's pure units.
+#include "AppSettings.h"
+#include "DispMode.h"
+#include "FirmwareId.h"
+#include "NumberText.h"
+#include "RangeCheck.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Vantrel;
+
+class TestAppUnits : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir FDir;
+
+    QString Path(const char *name) const { return FDir.filePath(QString::fromLatin1(name)); }
+
+    static void Write(const QString &path, const QByteArray &data)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    }
+
+    static QByteArray Read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void missingFileGivesDefaults()
+    {
+        const TAppSettings s = TAppSettings::Load(Path("none.ini"));
+        QCOMPARE(s.range_start, 1000000);
+        QCOMPARE(s.range_stop, 30000000);
+        QCOMPARE(s.range_points, 100);
+        QCOMPARE(s.track_limit, 4);
+        QCOMPARE(s.port, QString());
+        QCOMPARE(s.disp_mode, 0);
+        QCOMPARE(s.R_vis, false);
+        QCOMPARE(s.X_vis, false);
+    }
+
+    void readsValues_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("rVis");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("plain") << QByteArray("range_start=2000000\nrange_points=50\ndisp_mode=2\nR_vis=1\nport=/dev/ttyUSB0\n")
+                               << 2000000 << 50 << 2 << true << "/dev/ttyUSB0";
+        QTest::newRow("hex and nonzero bool") << QByteArray("range_start=0x1E8480\nrange_points=0X10\nR_vis=7\n")
+                                              << 2000000 << 16 << 0 << true << "";
+        QTest::newRow("garbage gives defaults") << QByteArray("range_start=12k\nrange_points=\nR_vis=yes\ndisp_mode=0xZZ\n")
+                                                << 1000000 << 100 << 0 << false << "";
+        QTest::newRow("mode out of table") << QByteArray("disp_mode=3\n") << 1000000 << 100 << 0 << false << "";
+        QTest::newRow("negative mode") << QByteArray("disp_mode=-1\n") << 1000000 << 100 << 0 << false << "";
+        QTest::newRow("zero intervals") << QByteArray("range_points=0\n") << 1000000 << 100 << 0 << false << "";
+        QTest::newRow("key case, spaces, CRLF") << QByteArray("RANGE_START = 3000000\r\nRange_Points=7\r\n")
+                                                << 3000000 << 7 << 0 << false << "";
+    }
+
+    void readsValues()
+    {
+        QFETCH(QByteArray, body);
+        const QString path = Path("read.ini");
+        Write(path, "[Other]\nrange_start=5\n[Settings]\n" + body);
+        const TAppSettings s = TAppSettings::Load(path);
+        QTEST(s.range_start, "start");
+        QTEST(s.range_points, "points");
+        QTEST(s.disp_mode, "mode");
+        QTEST(s.R_vis, "rVis");
+        QTEST(s.port, "port");
+    }
+
+    void roundTripKeepsForeignLines()
+    {
+        const QString path = Path("keep.ini");
+        Write(path, "; a comment\n[Window]\nleft=10\n\n[Settings]\nrange_stop=1\nmy_key=abc\n\n[Tail]\nx=1\n");
+        TAppSettings s;
+        s.range_start = 1234567;
+        s.range_stop = 7654321;
+        s.range_points = 33;
+        s.track_limit = 6;
+        s.port = QStringLiteral("/dev/rfcomm0");
+        s.disp_mode = 1;
+        s.R_vis = true;
+        s.X_vis = false;
+        s.Save(path);
+
+        const TAppSettings back = TAppSettings::Load(path);
+        QCOMPARE(back.range_start, s.range_start);
+        QCOMPARE(back.range_stop, s.range_stop);
+        QCOMPARE(back.range_points, s.range_points);
+        QCOMPARE(back.track_limit, s.track_limit);
+        QCOMPARE(back.port, s.port);
+        QCOMPARE(back.disp_mode, s.disp_mode);
+        QCOMPARE(back.R_vis, s.R_vis);
+        QCOMPARE(back.X_vis, s.X_vis);
+
+        const QByteArray text = Read(path);
+        QCOMPARE(text, QByteArray("; a comment\n[Window]\nleft=10\n\n[Settings]\nrange_stop=7654321\nmy_key=abc\n"
+                                  "range_start=1234567\nrange_points=33\ntrack_limit=6\nport=/dev/rfcomm0\n"
+                                  "disp_mode=1\nR_vis=1\nX_vis=0\n\n[Tail]\nx=1\n"));
+    }
+
+    void newFileHasKeysInOrder()
+    {
+        const QString path = Path("new.ini");
+        TAppSettings().Save(path);
+        QCOMPARE(Read(path), QByteArray("[Settings]\nrange_start=1000000\nrange_stop=30000000\nrange_points=100\n"
+                                        "track_limit=4\nport=\ndisp_mode=0\nR_vis=0\nX_vis=0\n"));
+    }
+
+    void unwritableFileFails()
+    {
+        const QString path = Path("missing-dir/x.ini");
+        try {
+            TAppSettings().Save(path);
+            QFAIL("no error");
+        } catch (const std::runtime_error &e) {
+            QCOMPARE(QString::fromUtf8(e.what()), "Unable to write to " + path);
+        }
+    }
+
+    void firmwareId_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<int>("maxFreq");
+        QTest::addColumn<bool>("hasLite");
+        QTest::addColumn<bool>("lite");
+        QTest::newRow("prefix") << "SWR 1.0.150" << "1.0.150" << 150000000 << true << false;
+        QTest::newRow("lite") << "1.0.60.lite" << "1.0.60.lite" << 60000000 << true << true;
+        QTest::newRow("ceiling") << "SWR 1.0.200" << "1.0.200" << 150000000 << true << false;
+        QTest::newRow("huge field") << "1.0.5000" << "1.0.5000" << 150000000 << true << false;
+        QTest::newRow("not a number") << "1.0.abc" << "1.0.abc" << 150000000 << true << false;
+        QTest::newRow("two parts") << "1.0" << "1.0" << 150000000 << false << false;
+        QTest::newRow("trailing dot") << "1.0." << "1.0." << 150000000 << false << false;
+        QTest::newRow("empty parts count") << "..60" << "..60" << 60000000 << true << false;
+        QTest::newRow("empty") << "" << "" << 150000000 << false << false;
+        QTest::newRow("prefix is case-sensitive") << "swr 1.0.50" << "swr 1.0.50" << 50000000 << true << false;
+        QTest::newRow("lite is case-sensitive") << "1.0.60.Lite" << "1.0.60.Lite" << 60000000 << true << false;
+    }
+
+    void firmwareId()
+    {
+        QFETCH(QString, line);
+        const TFirmwareId f = ParseFirmwareId(line);
+        QTEST(f.Id, "id");
+        QTEST(int(f.MaxFreq), "maxFreq");
+        QTEST(f.HasLiteField(), "hasLite");
+        QTEST(f.Lite, "lite");
+    }
+
+    void rangeBox_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("stop");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<int>("maxFreq");
+        QTest::addColumn<QString>("error");
+        const int m = 150000000;
+        QTest::newRow("ok") << "1000000" << "30000000" << "100" << m << "";
+        QTest::newRow("lowest start") << "100000" << "200000" << "1" << m << "";
+        QTest::newRow("start = stop") << "5000000" << "5000000" << "10" << m << "";
+        QTest::newRow("stop = max") << "1000000" << "150000000" << "10" << m << "";
+        QTest::newRow("start too low") << "99999" << "200000" << "1" << m << "Invalid start freq";
+        QTest::newRow("stop above max") << "1000000" << "150000001" << "10" << m << "Invalid stop freq";
+        QTest::newRow("not identified") << "1000000" << "2000000" << "10" << 0 << "Invalid stop freq";
+        QTest::newRow("reversed") << "5000000" << "1000000" << "10" << m << "Invalid start/stop freq";
+        QTest::newRow("no intervals") << "1000000" << "2000000" << "0" << m << "Invalid points count";
+        QTest::newRow("empty edit") << "1000000" << "" << "10" << m << "'' is not a valid integer value";
+        QTest::newRow("text") << "1 MHz" << "2000000" << "10" << m << "'1 MHz' is not a valid integer value";
+        // The texts are read before any check, so a bad points text wins.
+        QTest::newRow("bad points first") << "5" << "1" << "x" << m << "'x' is not a valid integer value";
+    }
+
+    void rangeBox()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, stop);
+        QFETCH(QString, points);
+        QFETCH(int, maxFreq);
+        QFETCH(QString, error);
+        try {
+            const TSweepRange r = CheckRange(start, stop, points, maxFreq);
+            QCOMPARE(QString(), error);
+            QCOMPARE(r.Start, start.toInt());
+            QCOMPARE(r.Stop, stop.toInt());
+            QCOMPARE(r.Points, points.toInt());
+        } catch (const std::runtime_error &e) {
+            QCOMPARE(QString::fromUtf8(e.what()), error);
+        }
+    }
+
+    void dispModeCaption_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("r");
+        QTest::addColumn<bool>("x");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("perTrack");
+        QTest::newRow("swr") << 0 << false << false << "SWR" << 1;
+        QTest::newRow("gamma x") << 1 << false << true << "Gamma X" << 2;
+        QTest::newRow("rl r") << 2 << true << false << "Return loss R" << 2;
+        QTest::newRow("rl r+x") << 2 << true << true << "Return loss R+X" << 3;
+    }
+
+    void dispModeCaption()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, r);
+        QFETCH(bool, x);
+        QTEST(DispModeCaption(mode, r, x), "caption");
+        QTEST(CurvesPerTrack(r, x), "perTrack");
+    }
+
+    void freqFormatUsesLocaleGrouping()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(FormatFreq(1000000) + " - " + FormatFreq(30000000), QStringLiteral("1,000,000 - 30,000,000"));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(FormatFreq(1000000), QStringLiteral("1.000.000"));
+        QLocale::setDefault(QLocale::c());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppUnits)
+#include "TestAppUnits.moc"
