@@ -1,0 +1,140 @@
+#include "RxBuf.h"
+
+#include "ExchangeGuard.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace Vantrel {
+
+TRxBuf::TRxBuf() = default;
+
+// Searches buf from byte index `from` (0-based) for the first CR. Callers
+// only skip a prefix that is known to hold no CR, so the result is the first
+// CR of the whole buffer.
+void TRxBuf::FindFirstCR(qsizetype from)
+{
+    const qsizetype i = buf.indexOf('\r', from);
+    CRIdx = i >= 0 ? qint32(i + 1) : -1;
+}
+
+void TRxBuf::OnRxBuf(const char *Buffer, qint32 Count)
+{
+    if (Count <= 0)
+        return;
+    bool lineReady;
+    {
+        std::lock_guard lock(CS);
+        const qsizetype oldSize = buf.size();
+        buf.append(Buffer, Count);
+        if (CRIdx <= 0)
+            FindFirstCR(oldSize);
+        lineReady = CRIdx > 0;
+    }
+    if (lineReady) {
+        FLineCond.notify_all();
+        emit WakeUp();
+    }
+}
+
+void TRxBuf::ClearBuffers()
+{
+    std::lock_guard lock(CS);
+    buf.clear();
+    CRIdx = 0;
+}
+
+bool TRxBuf::ReadLine(QString &line)
+{
+    QByteArray bytes;
+    {
+        std::lock_guard lock(CS);
+        if (CRIdx <= 0)
+            return false;
+        const qsizetype start = buf.startsWith('\n') ? 1 : 0;
+        bytes = buf.mid(start, CRIdx - 1 - start);
+        buf.remove(0, CRIdx);
+        FindFirstCR(0);
+    }
+    line = QString::fromLatin1(bytes);
+    return true;
+}
+
+void TRxBuf::CancelWaits()
+{
+    {
+        // Taking the lock orders the bump with a waiter's predicate check,
+        // so no waiter can miss it.
+        std::lock_guard lock(CS);
+        ++FEpoch;
+    }
+    FLineCond.notify_all();
+    emit WakeUp();
+}
+
+bool TRxBuf::HasLineOrCancelled(quint64 epoch)
+{
+    std::lock_guard lock(CS);
+    return CRIdx > 0 || FEpoch.load() != epoch;
+}
+
+QString TRxBuf::GetLine()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const quint64 epoch = FEpoch.load();
+    const bool ui = OnUiThread();
+    QString line;
+    for (;;) {
+        if (ReadLine(line))
+            return line;
+        if (FEpoch.load() != epoch)
+            throw std::runtime_error(kPortNotOpen);
+        const qint64 elapsed = clock.elapsed();
+        if (elapsed > kReplyTimeoutMs)
+            throw std::runtime_error(kReadTimeout);
+        // Wake up just past the limit so that the check above can fire.
+        const qint64 remaining = kReplyTimeoutMs + 1 - elapsed;
+        if (ui)
+            WaitOnEventLoop(remaining, epoch);
+        else
+            WaitOnCondition(remaining, epoch);
+    }
+}
+
+// On the UI thread the received chunks themselves arrive through the event
+// loop, so waiting means running it until a line is ready or time is up.
+void TRxBuf::WaitOnEventLoop(qint64 ms, quint64 epoch)
+{
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Queued when a chunk comes in on another thread, direct otherwise.
+    connect(this, &TRxBuf::WakeUp, &loop, &QEventLoop::quit);
+    if (HasLineOrCancelled(epoch))  // arrived before the connection existed
+        return;
+    deadline.start(int(ms));
+    TUiYield yield;
+    loop.exec();
+}
+
+void TRxBuf::WaitOnCondition(qint64 ms, quint64 epoch)
+{
+    std::unique_lock lock(CS);
+    FLineCond.wait_for(lock, std::chrono::milliseconds(ms),
+                       [&] { return CRIdx > 0 || FEpoch.load() != epoch; });
+}
+
+TRxBuf &RxBuf()
+{
+    static TRxBuf instance;
+    return instance;
+}
+
+} // namespace Vantrel

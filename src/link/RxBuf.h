@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace Vantrel {
+
+inline constexpr const char *kReadTimeout = "Timeout while reading com port";
+inline constexpr const char *kPortNotOpen = "Port Not Open";
+
+// How long GetLine waits for one reply line; the error comes only once more
+// than this has passed.
+inline constexpr qint64 kReplyTimeoutMs = 5000;
+
+// The line receiver: collects the bytes the analyzer sends and cuts them into
+// CR-terminated lines (an LF right after a CR is dropped with the next line).
+// Chunks may arrive on any thread; GetLine may wait on any thread.
+class TRxBuf : public QObject
+{
+    Q_OBJECT
+public:
+    TRxBuf();
+
+    // Appends a received chunk (Count <= 0 is ignored).
+    void OnRxBuf(const char *Buffer, qint32 Count);
+    // Forgets everything received so far; later bytes count as new data.
+    void ClearBuffers();
+    // Takes one complete line out of the buffer; false (line untouched) if
+    // there is none. Never waits.
+    bool ReadLine(QString &line);
+    // Waits up to a little over kReplyTimeoutMs for a complete line. On the
+    // UI thread the UI events keep being processed meanwhile. Throws
+    // kReadTimeout on timeout and kPortNotOpen when CancelWaits is called
+    // (the port was closed) while waiting without a complete line.
+    QString GetLine();
+    // Ends every GetLine currently waiting; used when the port closes.
+    void CancelWaits();
+
+signals:
+    // A complete line is in the buffer, or the waits were cancelled.
+    void WakeUp();
+
+private:
+    void WaitOnEventLoop(qint64 ms, quint64 epoch);
+    void WaitOnCondition(qint64 ms, quint64 epoch);
+    bool HasLineOrCancelled(quint64 epoch);
+    void FindFirstCR(qsizetype from);
+
+    std::mutex CS;            // guards buf and CRIdx, for buffer work only
+    qint32 CRIdx = 0;         // 1-based position of the first CR in buf; -1 none found, 0 after clearing
+    QByteArray buf;           // received bytes not yet consumed
+    std::condition_variable FLineCond;  // waited on by GetLine off the UI thread
+    std::atomic<quint64> FEpoch{0};     // bumped by CancelWaits
+};
+
+// The process-wide receiver that the serial port feeds.
+TRxBuf &RxBuf();
+
+} // namespace Vantrel
