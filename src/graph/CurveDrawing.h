@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+
+#include <span>
+
+class QPainter;
+
+// How one curve is stroked: pen width and the square marks at its points.
+struct TCurveStyle {
+    QColor Color;
+    int PenWidth = 1;
+    bool Marks = false;
+    int M1 = 0; // mark extent left of / above the point
+    int M2 = 0; // mark extent right of / below it (exclusive)
+};
+
+// Thick lines with marks become a 1-pixel line through marks as wide as the
+// line; otherwise the pen has the curve's width and marks are 5 x 5.
+TCurveStyle MakeCurveStyle(const QColor &color, int thickLine, bool marks);
+
+// Draws one run of mapped points (already in pixels, at least two) as a
+// connected line; the first point gets no mark.
+void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style);

@@ -1,0 +1,302 @@
+// The drawing of TGraphM: the whole picture is built off-screen in one pass.
+
+#include "GraphM.h"
+
+#include "AxisTicks.h"
+#include "CurveDrawing.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+
+#include <cmath>
+#include <new>
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+namespace {
+
+// The picture is laid out for a 96 dpi canvas, whatever the screen says.
+constexpr int kDotsPerMeter = 3780;
+constexpr int kValueLabelSpacing = 14;
+
+QFont NamedFont(const char *family, int points, bool bold = false)
+{
+    QFont f(QString::fromLatin1(family));
+    f.setPointSize(points);
+    f.setBold(bold);
+    return f;
+}
+
+QPen SolidPen(const QColor &color)
+{
+    QPen pen(color, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+QPen DottedPen(const QColor &color)
+{
+    QPen pen = SolidPen(color);
+    pen.setDashPattern({1.0, 1.0});
+    return pen;
+}
+
+int Sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
+
+// A horizontal or vertical line from a towards b, b's own pixel excluded.
+void LineTo(QPainter &p, QPoint a, QPoint b)
+{
+    if (a == b)
+        return;
+    p.drawLine(a, b - QPoint(Sign(b.x() - a.x()), Sign(b.y() - a.y())));
+}
+
+// One line of text placed in the box x1..x2 (exclusive), top-aligned and
+// clipped to the box, on an opaque background behind the text itself.
+void DrawBoxText(QPainter &p, int x1, int y1, int x2, int y2, Qt::Alignment align,
+                 const QString &text, const QColor &background)
+{
+    const QRect box(x1, y1, x2 - x1, y2 - y1);
+    if (box.isEmpty())
+        return;
+    const QFontMetrics fm = p.fontMetrics();
+    const int w = fm.horizontalAdvance(text);
+    const int left = align & Qt::AlignRight ? x2 - w : x1 + (box.width() - w) / 2;
+    const QRect textRect(left, y1, w, fm.height());
+    p.save();
+    p.setClipRect(box, Qt::IntersectClip);
+    p.fillRect(textRect & box, background);
+    p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    p.restore();
+}
+
+} // namespace
+
+QImage TGraphM::DrawToBitmap()
+{
+    Lock lock(Mutex());
+    if (width() <= 0 || height() <= 0)
+        return QImage();
+    QImage image(width(), height(), QImage::Format_RGB32);
+    if (image.isNull())
+        throw std::bad_alloc();
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    QPainter p(&image);
+    DrawPicture(p);
+    p.end();
+    return image;
+}
+
+void TGraphM::DrawPicture(QPainter &p)
+{
+    const int W = width();
+    const int H = height();
+    p.fillRect(0, 0, W, H, FColor);
+    if (hasFocus()) {
+        p.setPen(DottedPen(Qt::black));
+        p.drawRect(0, 0, W - 1, H - 1);
+    }
+    if (FShowTextScale)
+        DrawZoomText(p);
+    p.setFont(NamedFont("Tahoma", 8));
+    MargX = 20;
+    p.setPen(SolidPen(Qt::black));
+    ResetWindows();
+    DrawValueAxes(p);
+    DrawXAxis(p);
+    DrawCurves(p);
+    DrawMarkers(p);
+}
+
+void TGraphM::DrawZoomText(QPainter &p)
+{
+    p.save();
+    p.setFont(NamedFont("Arial", 20, true));
+    const QString text = QStringLiteral("\u041C: ") + QString::number(FScaleX) + u'%';
+    const QFontMetrics fm = p.fontMetrics();
+    const QRect r(width() - fm.horizontalAdvance(text) - 30, 10, fm.horizontalAdvance(text), fm.height());
+    p.fillRect(r, FColor);
+    p.setPen(FColor == QColor(Qt::white) ? clTxtScale : QColor(Qt::white));
+    p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    p.restore();
+}
+
+void TGraphM::MeasureLabelBoxes(QPainter &p, bool left, bool right)
+{
+    const QFontMetrics fm = p.fontMetrics();
+    if (left)
+        RTextY = AxisLabelBox(scMaxY, scMinY, FPrecision, fm);
+    if (right)
+        RTextYr = AxisLabelBox(scMaxYr, scMinYr, FPrecision, fm);
+    if (left || right) {
+        RTextX = AxisLabelBox(scMaxX, scMinX, FPrecision, fm);
+        UpdateGeometry();
+    }
+}
+
+void TGraphM::DrawValueAxes(QPainter &p)
+{
+    const int H = height();
+    const int axisY = H - MargY;
+    const bool leftOk = scMaxY > scMinY;
+    const bool rightOk = scMaxYr > scMinYr;
+    const int lenY = H - MargY - 8;
+    TAxisTicks leftTicks, rightTicks;
+    if (leftOk) {
+        VpDY = lenY > 0 ? (scMaxY - scMinY) / lenY : 0;
+        leftTicks = ComputeAxisTicks(scMinY, scMaxY, VpDY, kValueLabelSpacing);
+    }
+    if (rightOk) {
+        VpDYr = lenY > 0 ? (scMaxYr - scMinYr) / lenY : 0;
+        rightTicks = ComputeAxisTicks(scMinYr, scMaxYr, VpDYr, kValueLabelSpacing);
+    }
+    MeasureLabelBoxes(p, leftOk, rightOk);
+
+    const auto frameTopBottom = [&] {
+        p.setPen(SolidPen(FColorAxis));
+        LineTo(p, {MargX, axisY}, {MargX + LenX, axisY});
+        LineTo(p, {MargX, axisY - LenY}, {MargX + LenX, axisY - LenY});
+        p.setPen(SolidPen(Qt::black));
+    };
+
+    if (leftOk) {
+        const int w = RTextY.width();
+        const int h2 = RTextY.height() / 2;
+        for (const TAxisTick &t : leftTicks.Ticks) {
+            const int y = axisY - t.Pos;
+            if (FGridY) {
+                p.setPen(DottedPen(FColorGrid));
+                LineTo(p, {MargX + LenX, y}, {MargX, y});
+                p.setPen(SolidPen(Qt::black));
+            }
+            LineTo(p, {MargX, y}, {MargX - 4, y});
+            DrawBoxText(p, MargX - 6 - w, y - h2, MargX - 6, y + h2, Qt::AlignRight, t.Label, FColor);
+        }
+        frameTopBottom();
+    } else {
+        LineTo(p, {20, H - 20}, {20, 2});
+    }
+
+    // Right labels stand inside the plot, against its right edge.
+    if (rightOk && HasVisibleCurveOnAxis(axRight)) {
+        const int edge = MargX + LenX;
+        const int w = RTextYr.width();
+        const int h2 = RTextYr.height() / 2;
+        for (const TAxisTick &t : rightTicks.Ticks) {
+            const int y = axisY - t.Pos;
+            LineTo(p, {edge, y}, {edge - 4, y});
+            DrawBoxText(p, edge - 6 - w, y - h2, edge - 6, y + h2, Qt::AlignRight, t.Label, FColor);
+        }
+        frameTopBottom();
+    }
+}
+
+void TGraphM::DrawXAxis(QPainter &p)
+{
+    const int H = height();
+    const int axisY = H - MargY;
+    if (!(scMaxX > scMinX)) {
+        LineTo(p, {20, H - 20}, {width() - 2, H - 20});
+        return;
+    }
+    VpDX = LenX > 0 ? (scMaxX - scMinX) / LenX : 0;
+    const TAxisTicks ticks = ComputeAxisTicks(scMinX, scMaxX, VpDX, RTextX.width() + 2);
+    const int w2 = RTextX.width() / 2;
+    for (const TAxisTick &t : ticks.Ticks) {
+        const int x = MargX + t.Pos;
+        if (FGridX) {
+            p.setPen(DottedPen(FColorGrid));
+            LineTo(p, {x, axisY - LenY}, {x, axisY});
+            p.setPen(SolidPen(Qt::black));
+        }
+        LineTo(p, {x, axisY}, {x, axisY + 4});
+        DrawBoxText(p, x - w2, axisY + 8, x + w2, axisY + 8 + RTextX.height(), Qt::AlignHCenter,
+                    t.Label, FColor);
+    }
+    p.setPen(SolidPen(FColorAxis));
+    LineTo(p, {MargX, axisY}, {MargX, axisY - LenY});
+    LineTo(p, {MargX + LenX, axisY}, {MargX + LenX, axisY - LenY});
+    p.setPen(SolidPen(Qt::black));
+}
+
+void TGraphM::DrawCurves(QPainter &p)
+{
+    const int H = height();
+    // Curves and markers may cover the left, top and bottom frame lines, but
+    // never the right one.
+    const QRect plot(MargX, 8, LenX, H - MargY + 2 - 8);
+    if (plot.isEmpty())
+        return;
+    p.setClipRect(plot);
+
+    const double kx = KX();
+    const double axisK[2] = {KY(), KYr()};
+    const double axisMin[2] = {scMinY, scMinYr};
+    const double axisFull[2] = {FMinYValue, FMinYRValue};
+    const double offX = scMinX - FMinXValue;
+    const int axisY = H - MargY;
+
+    for (int i = 0; i < FCurves->Count(); ++i) {
+        const TCurve *c = FCurves->Items(i);
+        const std::span<const TGraphPoint> points = c->PointSpan();
+        if (!c->Visible() || points.size() < 2)
+            continue;
+        const int a = c->Axis() == axLeft ? 0 : 1;
+        const double ky = axisK[a];
+        if (kx == 0 || ky == 0)
+            continue;
+        const double offY = axisMin[a] - axisFull[a];
+        const TCurveStyle style = MakeCurveStyle(c->Color(), c->ThickLine(), FDetails || c->Details());
+
+        // A point that is not a number breaks the line instead of spoiling
+        // the whole picture.
+        FPixels.clear();
+        const auto flush = [&] {
+            DrawCurvePoints(p, FPixels, style);
+            FPixels.clear();
+        };
+        for (const TGraphPoint &pt : points) {
+            if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) {
+                flush();
+                continue;
+            }
+            FPixels.emplace_back(MargX + RoundToPixel((pt.X - offX - FMinXValue) * kx),
+                                 axisY - RoundToPixel((pt.Y - offY - axisFull[a]) * ky));
+        }
+        flush();
+    }
+}
+
+void TGraphM::DrawMarkers(QPainter &p)
+{
+    if (Markers.empty() || !p.hasClipping() || KX() == 0 || KY() == 0)
+        return;
+    p.setFont(NamedFont("Tahoma", 8));
+    const QFontMetrics fm = p.fontMetrics();
+    for (size_t i = 0; i < Markers.size(); ++i) {
+        const TGraphPoint &m = Markers[i];
+        if (!std::isfinite(m.X) || !std::isfinite(m.Y))
+            continue;
+        const QPoint c = GraphPointToPoint(m);
+        p.fillRect(c.x() - 3, c.y() - 3, 6, 6, QColor(0, 255, 0));
+        p.setPen(SolidPen(Qt::black));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(c.x() - 4, c.y() - 4, 7, 7);
+        if (!OnMarkerGetText)
+            continue;
+        QString text;
+        OnMarkerGetText(this, static_cast<int>(i), text);
+        if (text.isEmpty())
+            continue;
+        const QRect r = fm.boundingRect(QRect(c.x() + 5, c.y() - 5, 100000, 100000),
+                                        Qt::AlignLeft | Qt::AlignTop, text);
+        p.fillRect(r, Qt::white);
+        p.drawText(r, Qt::AlignLeft | Qt::AlignTop, text);
+    }
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+#include "Curves.h"
+#include "GraphPoint.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QPainter;
+
+// X-Y chart control with one X axis and a left and a right value axis.
+//
+// Scale model: every axis has a full range (MinXValue..MaxXValue, ...) and a
+// visible window (scMinX..scMaxX, ...). ScaleX / ScaleY are zooms in percent;
+// at 100/100 every drawing resets the windows to the full ranges.
+//
+// Colours: QColor at the API, always opaque RGB.
+//
+// Threads: the widget, its properties, the zooms and Markers belong to the
+// user-interface thread. Curves may also be written from a worker thread: all
+// curve and collection members take Mutex(), and DrawToBitmap holds it for the
+// whole drawing, so a point array can never grow while a paint walks it. A
+// caller that needs several curve operations to appear as one (for example,
+// find a curve and append to it while the UI thread may delete curves) holds
+// Mutex() around them. A worker must not hold it while it waits for the UI
+// thread. RequestRepaint() may be called from any thread; requests made
+// before the next paint give one paint.
+class TGraphM : public QWidget {
+    Q_OBJECT
+
+public:
+    using TScaleChangeEvent = std::function<void(TGraphM *sender, int newScaleX, int newScaleY)>;
+    using TMarkerGetTextEvent = std::function<void(TGraphM *sender, int index, QString &text)>;
+
+    explicit TGraphM(QWidget *parent = nullptr);
+    ~TGraphM() override;
+
+    QColor ColorAxis() const { return FColorAxis; }
+    void SetColorAxis(const QColor &value);
+    double MinXValue() const { return FMinXValue; }
+    void SetMinXValue(double value);
+    double MaxXValue() const { return FMaxXValue; }
+    void SetMaxXValue(double value);
+    double MinYValue() const { return FMinYValue; }
+    void SetMinYValue(double value);
+    double MaxYValue() const { return FMaxYValue; }
+    void SetMaxYValue(double value);
+    double MinYRValue() const { return FMinYRValue; }
+    void SetMinYRValue(double value);
+    double MaxYRValue() const { return FMaxYRValue; }
+    void SetMaxYRValue(double value);
+    QColor Color() const { return FColor; }
+    void SetColor(const QColor &value);
+    bool GridX() const { return FGridX; }
+    void SetGridX(bool value);
+    bool GridY() const { return FGridY; }
+    void SetGridY(bool value);
+    QColor ColorGrid() const { return FColorGrid; }
+    void SetColorGrid(const QColor &value);
+    TCurves *Curves() const { return FCurves.get(); }
+    void SetCurves(const TCurves &value);
+    int StepScale() const { return FStepScale; }
+    void SetStepScale(int value);
+    int DecimalHint() const { return FDecimalHint; }
+    void SetDecimalHint(int value);
+    bool ShowTextScale() const { return FShowTextScale; }
+    void SetShowTextScale(bool value);
+    bool Details() const { return FDetails; }
+    void SetDetails(bool value);
+    int Precision() const { return FPrecision; }
+    void SetPrecision(int value);
+    TScaleMode ScaleMode() const { return FScaleMode; }
+    void SetScaleMode(TScaleMode value) { FScaleMode = value; }
+    int ScaleX() const { return FScaleX; }
+    void SetScaleX(int value);
+    int ScaleY() const { return FScaleY; }
+    void SetScaleY(int value);
+    void SetScaleXY(int value);
+    void SetAutoScaleY();
+    void ScaleChange(TGraphM *source, int newScaleX, int newScaleY);
+
+    TGraphPoint PointToGraphPoint(QPoint p);
+    TGraphPoint PointToGraphPointR(QPoint p);
+    QPoint GraphPointToPoint(const TGraphPoint &gp) const;
+
+    bool HasVisibleCurve() const;
+    bool HasVisibleCurveOnAxis(TAxis axis) const;
+    bool HasPlotData() const;
+
+    void AddMarker(double x, double y);
+    void ClearMarkers();
+
+    // The complete picture, W x H, Format_RGB32 (null for an empty control).
+    QImage DrawToBitmap();
+
+    // Marks the control for a repaint; safe from any thread.
+    void RequestRepaint();
+    // How many repaint requests were made so far (diagnostics and tests).
+    quint64 RepaintRequests() const { return FRepaintRequests.load(); }
+
+    std::recursive_mutex &Mutex() const { return FCurves->Mutex(); }
+
+    // Makes the curve items of the collection; override to use a TCurve
+    // subclass.
+    virtual std::unique_ptr<TCurve> CreateCurve(TCurves &collection);
+
+    // Read access to the geometry and zoom state of the last drawing.
+    int GetLenX() const { return LenX; }
+    int GetLenY() const { return LenY; }
+    int GetMargX() const { return MargX; }
+    int GetMargY() const { return MargY; }
+    double GetSclKX() const { return SclKX; }
+    double GetSclKY() const { return SclKY; }
+    double GetVpDX() const { return VpDX; }
+    double GetVpDY() const { return VpDY; }
+    double GetVpDYr() const { return VpDYr; }
+    QRect GetRTextX() const { return RTextX; }
+    QRect GetRTextY() const { return RTextY; }
+    QRect GetRTextYr() const { return RTextYr; }
+    QPoint GetPHit() const { return PHit; }
+    // Reference pixel of the zooms; x = -1 means the centre of the plot area.
+    void SetPHit(QPoint value) { PHit = value; }
+
+    TScaleChangeEvent OnScaleChange;
+    TMarkerGetTextEvent OnMarkerGetText;
+
+    double scMinY = 0, scMaxY = 0;
+    double scMinYr = 0, scMaxYr = 0;
+    double scMinX = 0, scMaxX = 0;
+    std::vector<TGraphPoint> Markers;
+    bool IsMeasureDown = false, IsMeasureMove = false;
+    QPoint MeasureFrom, MeasureTo;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+    // Plot geometry from the last measured label boxes.
+    void UpdateGeometry();
+    // Pixels per unit of the curves; 0 where the full range or the plot is
+    // empty, so that nothing is mapped onto a degenerate axis.
+    double KX() const;
+    double KY() const;
+    double KYr() const;
+    // Widens the full ranges to the data and resets the windows at 100 %.
+    void ResetWindows();
+
+    int LenX = 0;
+    int LenY = 0;
+    QPoint PHit{0, 0};
+    int MargX = 0;
+    const int MargY = 24;
+    double VpDY = 0, VpDYr = 0, VpDX = 0;
+    double SclKX = 1.0, SclKY = 1.0;
+    bool IsShiftDown = false, IsShiftMove = false;
+    QColor clTxtScale{220, 220, 220};
+    QRect RTextX, RTextY, RTextYr;
+
+private:
+    void DrawPicture(QPainter &p);
+    void DrawZoomText(QPainter &p);
+    void DrawValueAxes(QPainter &p);
+    void DrawXAxis(QPainter &p);
+    void DrawCurves(QPainter &p);
+    void DrawMarkers(QPainter &p);
+    void MeasureLabelBoxes(QPainter &p, bool left, bool right);
+
+    QColor FColorAxis{0, 0, 0};
+    double FMinXValue = 0;
+    double FMaxXValue = 100;
+    double FMinYValue = 0;
+    double FMaxYValue = 100;
+    QColor FColor{255, 255, 255};
+    bool FGridY = true;
+    bool FGridX = true;
+    QColor FColorGrid{192, 192, 192};
+    std::unique_ptr<TCurves> FCurves;
+    int FStepScale = 100;
+    int FDecimalHint = 1;
+    bool FShowTextScale = true;
+    bool FDetails = false;
+    int FPrecision = 1;
+    int FScaleX = 100;
+    int FScaleY = 100;
+    TScaleMode FScaleMode = smXY;
+    double FMaxYRValue = 100;
+    double FMinYRValue = 0;
+
+    std::atomic<quint64> FRepaintRequests{0};
+    std::atomic<bool> FRepaintPosted{false};
+    std::vector<QPoint> FPixels; // mapped points of one curve, reused
+};
