@@ -49,52 +49,80 @@ struct TVec
 TVec operator+(TVec a, TVec b) { return {a.x + b.x, a.y + b.y}; }
 TVec operator-(TVec a, TVec b) { return {a.x - b.x, a.y - b.y}; }
 TVec operator*(TVec a, double k) { return {a.x * k, a.y * k}; }
-double Dot(TVec a, TVec b) { return a.x * b.x + a.y * b.y; }
 
-// The points p with lo <= u . (p - centre) <= hi.
-struct TSlab
+// For values already clamped to a few pixels around the clip; cheaper than
+// std::floor/std::ceil in the inner loops.
+int FloorInt(double v)
 {
-    TVec u;
-    double lo, hi;
+    const int i = static_cast<int>(v);
+    return i - (v < i);
+}
+
+int CeilInt(double v)
+{
+    const int i = static_cast<int>(v);
+    return i + (v > i);
+}
+
+// A pixel-row boundary x = Base + Slope * (sample y).
+struct TEdgeLine
+{
+    double Base, Slope;
+    double At(double y) const { return Base + Slope * y; }
 };
 
-// Fills the convex shape cut out by two slabs around centre; yMin..yMax is its
-// vertical extent.
-void FillSlabs(TSpanCanvas &cv, TVec centre, const TSlab &a, const TSlab &b, double yMin,
-               double yMax)
+// Fills the band of half-width half around the segment from o along the unit
+// vector u for len pixels, with flat ends: the points p with
+// 0 <= u . (p - o) <= len and |n . (p - o)| <= half, n the normal of u.
+void FillBand(TSpanCanvas &cv, TVec o, TVec u, double len, double half)
 {
     const QRect &clip = cv.Clip();
-    const int rowFirst = std::max<double>(clip.top(), std::ceil(yMin - kSample));
-    const int rowLast = std::min<double>(clip.bottom(), std::ceil(yMax - kSample) - 1);
-    // Sample coordinates of the clip's outer pixel edges.
+    const TVec n{-u.y, u.x};
+    const double yEnd = o.y + u.y * len;
+    const double spread = std::fabs(n.y) * half;
+    double yLo = std::min(o.y, yEnd) - spread, yHi = std::max(o.y, yEnd) + spread;
+    // Each pair of parallel edges bounds the rows (when horizontal) or gives
+    // a left and a right boundary line.
+    TEdgeLine lefts[2] = {{-1e18, 0}, {-1e18, 0}}, rights[2] = {{1e18, 0}, {1e18, 0}};
+    const struct
+    {
+        TVec v;
+        double lo, hi;
+    } slabs[2] = {{u, 0, len}, {n, -half, half}};
+    for (int i = 0; i < 2; ++i) {
+        const TVec v = slabs[i].v;
+        if (std::fabs(v.x) < 1e-12) {
+            double a = o.y + slabs[i].lo / v.y, b = o.y + slabs[i].hi / v.y;
+            if (a > b)
+                std::swap(a, b);
+            yLo = std::max(yLo, a);
+            yHi = std::min(yHi, b);
+            continue;
+        }
+        // v.x * (x - o.x) + v.y * (y - o.y) = bound
+        const double inv = 1 / v.x;
+        const double slope = -v.y * inv;
+        const double base = o.x + v.y * o.y * inv;
+        const TEdgeLine lo{base + slabs[i].lo * inv, slope};
+        const TEdgeLine hi{base + slabs[i].hi * inv, slope};
+        lefts[i] = v.x > 0 ? lo : hi;
+        rights[i] = v.x > 0 ? hi : lo;
+    }
+    const int rowFirst = std::max<double>(clip.top(), std::ceil(yLo - kSample));
+    const int rowLast = std::min<double>(clip.bottom(), std::floor(yHi - kSample));
+    // Sample coordinates just outside the clip's first and last columns.
     const double clipLeft = clip.left() - 1 + kSample;
     const double clipRight = clip.right() + 1 + kSample;
     for (int y = rowFirst; y <= rowLast; ++y) {
-        double left = clipLeft;
-        double right = clipRight;
-        bool inside = true;
-        for (const TSlab *s : {&a, &b}) {
-            const double t = s->u.y * (y + kSample - centre.y);
-            if (std::fabs(s->u.x) < 1e-12) {
-                // Horizontal edges: the sample row must lie inside.
-                inside = s->u.y > 0 ? (t >= s->lo && t < s->hi) : (t > s->lo && t <= s->hi);
-                if (!inside)
-                    break;
-                continue;
-            }
-            double x0 = centre.x + (s->lo - t) / s->u.x;
-            double x1 = centre.x + (s->hi - t) / s->u.x;
-            if (x0 > x1)
-                std::swap(x0, x1);
-            left = std::max(left, x0);
-            right = std::min(right, x1);
-        }
-        if (!inside || !(left < right))
+        const double ys = y + kSample;
+        const double left = std::max({clipLeft, lefts[0].At(ys), lefts[1].At(ys)});
+        const double right = std::min({clipRight, rights[0].At(ys), rights[1].At(ys)});
+        if (!(left <= right))
             continue;
-        const int x0 = std::max(clip.left(), static_cast<int>(std::ceil(left - kSample)));
-        const int x1 = std::min(clip.right() + 1, static_cast<int>(std::ceil(right - kSample)));
-        if (x0 < x1)
-            cv.Span(y, x0, x1);
+        const int x0 = std::max(clip.left(), CeilInt(left - kSample));
+        const int x1 = std::min(clip.right(), FloorInt(right - kSample));
+        if (x0 <= x1)
+            cv.Span(y, x0, x1 + 1);
     }
 }
 
@@ -120,6 +148,8 @@ bool ClipParam(TVec a, TVec d, double left, double top, double right, double bot
     return t0 <= t1;
 }
 
+// A round-capped, round-joined stroke is the union of a flat-ended band
+// along every segment and a disc around every point.
 class TWideStroker
 {
 public:
@@ -132,53 +162,56 @@ public:
         FTop = c.top() - margin;
         FRight = c.right() + 1 + margin;
         FBottom = c.bottom() + 1 + margin;
+        for (int dy = int(std::ceil(-FHalf - kSample)); dy + kSample <= FHalf; ++dy) {
+            const double ys = dy + kSample;
+            const double half = std::sqrt(std::max(0.0, FHalf * FHalf - ys * ys));
+            FDisc.push_back({dy, int(std::ceil(-half - kSample)), int(std::floor(half - kSample)) + 1});
+        }
     }
 
-    // Flat-ended stroke of a -> b, with a square cap on the ends that start
-    // or finish the polyline; returns the segment's unit normal for the join.
-    TVec Segment(TVec a, TVec b, bool capStart, bool capEnd)
+    void Segment(TVec a, TVec b)
     {
         const TVec d = b - a;
-        const double len = std::hypot(d.x, d.y);
-        const TVec u = d * (1.0 / len);
-        const TVec nrm{-u.y, u.x};
         double t0 = 0, t1 = 1;
-        if (!ClipParam(a, d, FLeft, FTop, FRight, FBottom, t0, t1))
-            return nrm;
+        if (!(Inside(a) && Inside(b))
+            && !ClipParam(a, d, FLeft, FTop, FRight, FBottom, t0, t1))
+            return;
+        const double len = std::sqrt(d.x * d.x + d.y * d.y);
         // Measured from the clipped start, which lies near the clip, so that
         // far-away end points cost no precision.
-        const TVec origin = a + d * t0;
-        const double lo = t0 == 0 && capStart ? -FHalf : 0;
-        const double hi = (t1 - t0) * len + (t1 == 1 && capEnd ? FHalf : 0);
-        const TVec side = nrm * FHalf;
-        const TVec p0 = origin + u * lo, p1 = origin + u * hi;
-        const double ys[4] = {p0.y + side.y, p0.y - side.y, p1.y + side.y, p1.y - side.y};
-        FillSlabs(FCanvas, origin, {u, lo, hi}, {nrm, -FHalf, FHalf},
-                  *std::min_element(ys, ys + 4), *std::max_element(ys, ys + 4));
-        return nrm;
+        FillBand(FCanvas, a + d * t0, d * (1.0 / len), (t1 - t0) * len, FHalf);
     }
 
-    // Bevel join at p between strokes with unit normals n1 and n2: the
-    // parallelogram spanned by p +- n1 * half and p +- n2 * half, which adds
-    // the bevel triangle on the outer side and lies inside the strokes on the
-    // inner one.
-    void Join(TVec p, TVec n1, TVec n2)
+    // Every disc has the same shape, as points are whole pixels.
+    void Disc(QPoint p)
     {
-        if (p.x < FLeft || p.x > FRight || p.y < FTop || p.y > FBottom)
-            return;
-        const double c = Dot(n1, n2);
-        if (1 - c < 1e-9 || 1 + c < 1e-9)
-            return; // straight on or turning back: no bevel
-        const TVec a1 = n1 * FHalf, a2 = n2 * FHalf;
-        const double ext = std::max(std::fabs(a1.y), std::fabs(a2.y));
-        FillSlabs(FCanvas, p, {n1 + n2, -FHalf * (1 + c), FHalf * (1 + c)},
-                  {n2 - n1, -FHalf * (1 - c), FHalf * (1 - c)}, p.y - ext, p.y + ext);
+        const QRect &clip = FCanvas.Clip();
+        for (const TDiscRow &r : FDisc) {
+            const int y = p.y() + r.Dy;
+            if (y < clip.top() || y > clip.bottom())
+                continue;
+            const int x0 = std::max(clip.left(), p.x() + r.X0);
+            const int x1 = std::min(clip.right() + 1, p.x() + r.X1);
+            if (x0 < x1)
+                FCanvas.Span(y, x0, x1);
+        }
     }
 
 private:
+    bool Inside(TVec p) const
+    {
+        return p.x >= FLeft && p.x <= FRight && p.y >= FTop && p.y <= FBottom;
+    }
+
+    struct TDiscRow
+    {
+        int Dy, X0, X1; // row offset, span [X0, X1) relative to the centre
+    };
+
     TSpanCanvas &FCanvas;
     double FHalf;
     double FLeft, FTop, FRight, FBottom;
+    std::vector<TDiscRow> FDisc;
 };
 
 // One-pixel line including both end pixels, one pixel per step along its
@@ -227,14 +260,6 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out)
     if (n <= 0)
         return;
     out.reserve(n);
-    // The end caps take their direction from the first point that differs
-    // from the curve's first one (and likewise at the end), so those stay.
-    int capHead = 1;
-    while (capHead < n && pts[capHead] == pts[0])
-        ++capHead;
-    int capTail = n - 2;
-    while (capTail >= 0 && pts[capTail] == pts[n - 1])
-        --capTail;
     for (int i = 0; i < n;) {
         int j = i + 1;
         int lowest = i, highest = i;
@@ -245,14 +270,9 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out)
                 highest = j;
             ++j;
         }
-        int keep[6] = {i, lowest, highest, j - 1, i, i};
-        int count = 4;
-        if (capHead > i && capHead < j)
-            keep[count++] = capHead;
-        if (capTail > i && capTail < j)
-            keep[count++] = capTail;
-        std::sort(keep, keep + count);
-        for (int k = 0; k < count; ++k)
+        int keep[4] = {i, lowest, highest, j - 1};
+        std::sort(keep, keep + 4);
+        for (int k = 0; k < 4; ++k)
             if (k == 0 || keep[k] != keep[k - 1])
                 out.push_back(pts[keep[k]]);
         i = j;
@@ -276,25 +296,12 @@ void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int wid
         return;
     }
     TWideStroker stroker(cv, width);
-    // Repeated points make no segment; joins link the strokes around them.
-    int i = 0;
-    int j = 1;
-    while (j < n && pts[j] == pts[i])
-        ++j;
-    TVec prevNormal{0, 0};
-    bool first = true;
-    while (j < n) {
-        int k = j + 1;
-        while (k < n && pts[k] == pts[j])
-            ++k;
-        const TVec a = ToVec(pts[i]);
-        const TVec normal = stroker.Segment(a, ToVec(pts[j]), first, k >= n);
-        if (!first)
-            stroker.Join(a, prevNormal, normal);
-        prevNormal = normal;
-        first = false;
-        i = j;
-        j = k;
+    stroker.Disc(pts[0]);
+    for (int i = 1; i < n; ++i) {
+        if (pts[i] == pts[i - 1])
+            continue;
+        stroker.Segment(ToVec(pts[i - 1]), ToVec(pts[i]));
+        stroker.Disc(pts[i]);
     }
 }
 

@@ -12,17 +12,16 @@
 // QPainter strokes pens wider than one pixel through its general path
 // stroker, which is far too slow for a graph that redraws 90 curves of a
 // thousand points on every new sample. These functions draw the same
-// picture as an aliased QPainter with QPen(color, width) (square caps,
-// bevel joins) by filling each segment and each join as a small convex
-// shape, row by row, within a clip rectangle.
+// picture as an aliased QPainter with the graph's curve pen (round caps and
+// round joins; a cosmetic pen for width 1) by filling a band along each
+// segment and a disc around each point, row by row, within a clip rectangle.
 
 // Reduces a run of mapped pixel points to the points that shape the drawn
 // polyline: of every run of consecutive points in the same pixel column it
 // keeps the first, the lowest, the highest and the last one, in their
-// original order (plus the second and the last but one point of the whole
-// curve, which decide the direction of its end caps). Every other point of a
-// run lies on the vertical stroke between those, so the picture is unchanged;
-// no point is averaged or moved, so a one-sample dip survives.
+// original order. Every other point of a run lies on the vertical stroke
+// between those, so the picture is unchanged; no point is averaged or moved,
+// so a one-sample dip survives.
 // The result replaces the contents of out.
 void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out);
 
