@@ -1,0 +1,156 @@
+// Drawing cost of the graph at the main window's size, with curves shaped like
+// real sweeps. Prints "BENCH <case> <median> ms" lines.
+#include "FastLines.h"
+#include "GraphM.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1072, kHeight = 508, kPen = 3, kRuns = 31;
+constexpr double kStart = 1e6, kStop = 30e6;
+
+struct TSweepPoint
+{
+    double Freq, Swr, R, X;
+};
+
+// One sweep over the main window's default range: an antenna resonance (an
+// SWR dip with R and |X| to match) plus a little detector noise. The seed
+// moves the resonance a little, as successive repeat sweeps do.
+std::vector<TSweepPoint> Sweep(int points, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    const double f0 = 14e6 + 0.05e6 * (seed % 20);
+    std::vector<TSweepPoint> s(points);
+    for (int i = 0; i < points; ++i) {
+        const double f = kStart + (kStop - kStart) * i / (points - 1);
+        const double detune = (f - f0) / f0 * 8; // loaded Q about 8
+        const double r = 50 + 10 * detune * detune;
+        const double x = 50 * std::fabs(detune) * (1 + 0.3 * detune * detune);
+        const std::complex<double> z(r, x);
+        const double gamma = std::abs((z - 50.0) / (z + 50.0));
+        const double noise = 1 + 0.01 * (rng.generateDouble() - 0.5);
+        s[i] = {f, std::min(9.9, (1 + gamma) / (1 - gamma)) * noise, r * noise, x * noise};
+    }
+    return s;
+}
+
+void SetUpGraph(TGraphM &g)
+{
+    g.resize(kWidth, kHeight);
+    g.SetShowTextScale(false);
+    g.SetMinXValue(kStart);
+    g.SetMaxXValue(kStop);
+    g.SetMinYValue(1);
+    g.SetMaxYValue(4);
+    g.SetMaxYRValue(100);
+}
+
+// Curve c is kind c % 3 of track c / 3: SWR on the left axis, R and |X| on
+// the right one, as the repeat mode keeps them.
+double CurveValue(const TSweepPoint &p, int kind) { return kind == 0 ? p.Swr : kind == 1 ? p.R : p.X; }
+
+void AddCurves(TGraphM &g, int count, int points)
+{
+    for (int c = 0; c < count; ++c) {
+        const int kind = c % 3;
+        TCurve *curve = g.Curves()->Add();
+        curve->SetThickLine(kPen);
+        curve->SetColor(kind == 0 ? QColor(255, 40, 40) : kind == 1 ? QColor(40, 40, 255) : QColor(0, 150, 0));
+        curve->SetAxis(kind == 0 ? axLeft : axRight);
+        std::vector<TGraphPoint> pts;
+        for (const TSweepPoint &p : Sweep(points, quint32(c / 3 + 1)))
+            pts.push_back({p.Freq, CurveValue(p, kind)});
+        curve->AddPoints(pts);
+    }
+}
+
+double Median(const std::function<void()> &run)
+{
+    run(); // warm-up: fonts, caches
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run();
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::nth_element(ms.begin(), ms.begin() + kRuns / 2, ms.end());
+    return ms[kRuns / 2];
+}
+
+void Report(const char *name, double ms) { std::printf("BENCH %s %.2f ms\n", name, ms); }
+
+// The whole control: every run draws every curve from the model.
+void BenchGraph(const char *name, int curves, int points)
+{
+    TGraphM g;
+    SetUpGraph(g);
+    AddCurves(g, curves, points);
+    Report(name, Median([&] { (void)g.DrawToBitmap(); }));
+}
+
+// A live sweep: one new point on the newest track's SWR curve, then the
+// picture the screen gets.
+void BenchAppend(const char *name, int curves, int points)
+{
+    TGraphM g;
+    SetUpGraph(g);
+    AddCurves(g, curves, points);
+    TCurve *growing = g.Curves()->Items(curves - 3);
+    const std::vector<TSweepPoint> s = Sweep(points, 99);
+    growing->ClearPoints();
+    int next = points - kRuns - 1; // the timed runs bring it to full length
+    for (int i = 0; i < next; ++i)
+        growing->AddPoint(s[i].Freq, s[i].Swr);
+    Report(name, Median([&] {
+        growing->AddPoint(s[next].Freq, s[next].Swr);
+        ++next;
+        (void)g.DrawToBitmap();
+    }));
+}
+
+// The line drawing alone, on pixels mapped as the graph maps them.
+void BenchLines(const char *name, int curves, int points)
+{
+    const QRect plot(40, 8, 1000, 477);
+    std::vector<std::vector<QPoint>> mapped;
+    for (int c = 0; c < curves; ++c) {
+        const double full = c % 3 == 0 ? 3 : 100, low = c % 3 == 0 ? 1 : 0;
+        std::vector<QPoint> px;
+        for (const TSweepPoint &p : Sweep(points, quint32(c / 3 + 1)))
+            px.emplace_back(plot.left() + int(std::lround((p.Freq - kStart) / (kStop - kStart) * plot.width())),
+                            plot.bottom() + 1 - int(std::lround((CurveValue(p, c % 3) - low) / full * plot.height())));
+        mapped.push_back(std::move(px));
+    }
+    QImage img(kWidth, kHeight, QImage::Format_RGB32);
+    Report(name, Median([&] {
+        img.fill(Qt::white);
+        for (const std::vector<QPoint> &c : mapped)
+            DrawCurveFast(img, c.data(), int(c.size()), 0xFF2020FF, kPen, plot);
+    }));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    BenchGraph("draw_90x1001_w3", 90, 1001);
+    BenchGraph("draw_1x100001_w3", 1, 100001);
+    BenchAppend("append_90x1001_w3", 90, 1001);
+    BenchLines("lines_90x1001_w3", 90, 1001);
+    BenchLines("lines_1x100001_w3", 1, 100001);
+    return 0;
+}
