@@ -83,14 +83,18 @@ void DeliverReceived()
     RxBuf().OnRxBuf(data.constData(), qint32(data.size()));
 }
 
+// A device that went away (unplugged, or a pseudo-terminal whose other end
+// hung up) shows as a resource error or as a read error that repeats for
+// as long as the port stays open; either way the link is gone.
 void HandlePortError(QSerialPort::SerialPortError error)
 {
     QSerialPort *port = Link().Port;
-    if (error != QSerialPort::ResourceError || !port || !port->isOpen())
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
-    const QString reason = port->errorString();
+    if (!port || !port->isOpen())
+        return;
     ClosePort();
-    emit PortMonitor().ConnectionLost(reason);
+    emit PortMonitor().ConnectionLost();
 }
 
 void WriteAll(int fd, const QByteArray &bytes)

@@ -43,9 +43,9 @@ class TPortMonitor : public QObject
 {
     Q_OBJECT
 signals:
-    // The device went away (unplugged, or the other end hung up); the port
-    // has been closed already.
-    void ConnectionLost(const QString &reason);
+    // The device went away (unplugged, or the other end hung up) or reading
+    // from it failed; the port has been closed already.
+    void ConnectionLost();
 };
 
 TPortMonitor &PortMonitor();
