@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -49,11 +50,17 @@ int Sign(int v)
 }
 
 // A horizontal or vertical line from a towards b, b's own pixel excluded.
+// Qt's flat-capped cosmetic lines leave out their right or bottom end pixel,
+// whichever way they run, so the pixel run is drawn from its low end.
 void LineTo(QPainter &p, QPoint a, QPoint b)
 {
     if (a == b)
         return;
-    p.drawLine(a, b - QPoint(Sign(b.x() - a.x()), Sign(b.y() - a.y())));
+    const QPoint step(Sign(b.x() - a.x()), Sign(b.y() - a.y()));
+    const QPoint last = b - step;
+    const QPoint lo(std::min(a.x(), last.x()), std::min(a.y(), last.y()));
+    const QPoint hi(std::max(a.x(), last.x()), std::max(a.y(), last.y()));
+    p.drawLine(lo, hi + QPoint(step.x() != 0, step.y() != 0));
 }
 
 // One line of text placed in the box x1..x2 (exclusive), top-aligned and
@@ -205,6 +212,10 @@ void TGraphM::DrawXAxis(QPainter &p)
         LineTo(p, {20, H - 20}, {width() - 2, H - 20});
         return;
     }
+    // Without a value axis the X labels were never measured; their spacing
+    // still needs their width.
+    if (RTextX.isEmpty())
+        RTextX = AxisLabelBox(scMaxX, scMinX, FPrecision, p.fontMetrics());
     VpDX = LenX > 0 ? (scMaxX - scMinX) / LenX : 0;
     const TAxisTicks ticks = ComputeAxisTicks(scMinX, scMaxX, VpDX, RTextX.width() + 2);
     const int w2 = RTextX.width() / 2;

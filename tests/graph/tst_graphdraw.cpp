@@ -1,0 +1,378 @@
+#include "AxisTicks.h"
+#include "GraphFixture.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+const QColor kLime(0, 255, 0);
+
+bool Is(const QImage &img, QPoint p, const QColor &c)
+{
+    return img.rect().contains(p) && img.pixel(p) == c.rgb();
+}
+
+int CountDark(const QImage &img, const QRect &area)
+{
+    int n = 0;
+    const QRect r = area & img.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += qGray(img.pixel(x, y)) < 128;
+    return n;
+}
+
+int CountColour(const QImage &img, const QRect &area, const QColor &c)
+{
+    int n = 0;
+    const QRect r = area & img.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += img.pixel(x, y) == c.rgb();
+    return n;
+}
+
+// Rows 8 .. H - MargY - 1 between the top and bottom frame lines.
+QRect PlotInterior(const TGraphM &g)
+{
+    const int axisY = g.height() - g.GetMargY();
+    return QRect(QPoint(g.GetMargX() + 1, axisY - g.GetLenY() + 1), QPoint(g.GetMargX() + g.GetLenX() - 1, axisY - 1));
+}
+
+class CountingGraph : public TGraphM {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *e) override
+    {
+        ++paints;
+        TGraphM::paintEvent(e);
+    }
+};
+
+} // namespace
+
+class TestGraphDraw : public QObject {
+    Q_OBJECT
+
+private slots:
+    void curvesLandOnTheMapping();
+    void gridAtTicks_data();
+    void gridAtTicks();
+    void markersAndTheirTexts();
+    void clipKeepsCurvesOffRightFrame();
+    void nothingDrawn_data();
+    void nothingDrawn();
+    void pointMarks_data();
+    void pointMarks();
+    void zoomText_data();
+    void zoomText();
+    void emptyWindowsDrawFallbackLines();
+    void rightAxisOnlyWithVisibleRightCurve();
+    void repaintRequestsCoalesce();
+    void workerAppendsWhileUiDraws();
+};
+
+void TestGraphDraw::curvesLandOnTheMapping()
+{
+    auto g = MakeGraph();
+    AddCurve(*g, {{10, 2}, {90, 2}});
+    AddCurve(*g, {{10, 6}, {90, 6}}, Qt::blue, 1, axRight); // the row of left value 3
+    AddCurve(*g, {{0, 0.5}, {100, 1.5}}, Qt::darkGreen); // crosses neither row
+    const QImage img = g->DrawToBitmap();
+    QCOMPARE(img.size(), g->size());
+    QCOMPARE(img.format(), QImage::Format_RGB32);
+
+    for (double x : {15.0, 50.0, 85.0}) {
+        const QPoint red = g->GraphPointToPoint({x, 2});
+        QVERIFY(Is(img, red, Qt::red));
+        QVERIFY(!Is(img, red + QPoint(0, 2), Qt::red));
+        QVERIFY(!Is(img, red - QPoint(0, 2), Qt::red));
+        QVERIFY(Is(img, g->GraphPointToPoint({x, 3}), Qt::blue));
+        const QPoint diag = g->GraphPointToPoint({x, 0.5 + x / 100});
+        QVERIFY(Is(img, diag, Qt::darkGreen) || Is(img, diag + QPoint(0, 1), Qt::darkGreen) ||
+                Is(img, diag - QPoint(0, 1), Qt::darkGreen));
+    }
+    QVERIFY(!Is(img, g->GraphPointToPoint({5, 2}), Qt::red));
+    QVERIFY(!Is(img, g->GraphPointToPoint({95, 2}), Qt::red));
+}
+
+void TestGraphDraw::gridAtTicks_data()
+{
+    QTest::addColumn<bool>("xAxis");
+    QTest::newRow("X grid") << true;
+    QTest::newRow("Y grid") << false;
+}
+
+void TestGraphDraw::gridAtTicks()
+{
+    QFETCH(bool, xAxis);
+    auto g = MakeGraph();
+    xAxis ? g->SetGridX(true) : g->SetGridY(true);
+    const QImage img = g->DrawToBitmap();
+    const QColor grid = g->ColorGrid();
+    const QRect inner = PlotInterior(*g);
+    const TAxisTicks ticks = xAxis ? ComputeAxisTicks(g->scMinX, g->scMaxX, g->GetVpDX(), g->GetRTextX().width() + 2)
+                                   : ComputeAxisTicks(g->scMinY, g->scMaxY, g->GetVpDY(), 14);
+    QVERIFY(ticks.Ticks.size() >= 3);
+
+    // The grid lines of neighbouring ticks, and nothing half-way between them.
+    const auto line = [&](double value, int widen) {
+        const QPoint p = g->GraphPointToPoint({value, value});
+        return xAxis ? QRect(p.x() - widen, inner.top(), 2 * widen + 1, inner.height())
+                     : QRect(inner.left(), p.y() - widen, inner.width(), 2 * widen + 1);
+    };
+    const int length = xAxis ? inner.height() : inner.width();
+    int checked = 0;
+    for (size_t i = 0; i + 1 < ticks.Ticks.size(); ++i) {
+        const QRect at = line(ticks.Ticks[i].Value, 1);
+        if (!inner.contains(at.center()))
+            continue; // on the frame
+        QVERIFY2(CountColour(img, at, grid) >= length / 3, qPrintable(ticks.Ticks[i].Label));
+        const double between = (ticks.Ticks[i].Value + ticks.Ticks[i + 1].Value) / 2;
+        QCOMPARE(CountColour(img, line(between, 1), grid), 0);
+        ++checked;
+    }
+    QVERIFY(checked >= 2);
+}
+
+void TestGraphDraw::markersAndTheirTexts()
+{
+    auto g = MakeGraph();
+    AddCurve(*g, {{0, 0}, {100, 0}});
+    g->AddMarker(50, 2);
+    g->AddMarker(20, 1);
+    g->AddMarker(150, 2); // outside the window: not shown
+    QStringList calls;
+    g->OnMarkerGetText = [&](TGraphM *sender, int index, QString &text) {
+        QCOMPARE(sender, g.get());
+        calls << QString("%1:%2").arg(index).arg(text);
+        if (index == 0)
+            text = "M1";
+    };
+    QImage img = g->DrawToBitmap();
+    QCOMPARE(calls, (QStringList{"0:", "1:", "2:"}));
+
+    const QPoint c = g->GraphPointToPoint({50, 2});
+    for (QPoint d : {QPoint(0, 0), QPoint(-3, -3), QPoint(2, 2), QPoint(2, -3)})
+        QVERIFY(Is(img, c + d, kLime));
+    for (QPoint d : {QPoint(-4, -4), QPoint(3, 3), QPoint(3, -4), QPoint(-4, 3)})
+        QVERIFY(Is(img, c + d, Qt::black));
+    QVERIFY(Is(img, c + QPoint(4, 4), Qt::white));
+    QCOMPARE(CountColour(img, img.rect(), kLime), 2 * 36);
+
+    const QRect text0(c + QPoint(5, -5), QSize(30, 12));
+    QVERIFY(CountDark(img, text0) > 5);
+    const QPoint c1 = g->GraphPointToPoint({20, 1});
+    QCOMPARE(CountDark(img, QRect(c1 + QPoint(5, -5), QSize(30, 12))), 0);
+
+    g->OnMarkerGetText = nullptr;
+    img = g->DrawToBitmap();
+    QCOMPARE(CountDark(img, text0), 0);
+    g->ClearMarkers();
+    QCOMPARE(CountColour(g->DrawToBitmap(), g->rect(), kLime), 0);
+}
+
+void TestGraphDraw::clipKeepsCurvesOffRightFrame()
+{
+    auto g = MakeGraph();
+    g->SetMinXValue(0);
+    AddCurve(*g, {{0, 1}, {100, 1}}); // fixes the full range at 0..100
+    g->DrawToBitmap();
+    g->SetPHit({-1, 0});
+    g->SetScaleX(200); // window 25..75
+    TCurve *wide = AddCurve(*g, {{50, 2}, {150, 2}}, Qt::red, 3);
+    AddCurve(*g, {{-50, 1}, {150, 3}}, Qt::darkGreen);
+    Q_UNUSED(wide);
+    const QImage img = g->DrawToBitmap();
+
+    const int edge = g->GetMargX() + g->GetLenX();
+    const int row = g->GraphPointToPoint({50, 2}).y();
+    QVERIFY(Is(img, {edge, row}, g->ColorAxis()));
+    QVERIFY(Is(img, {edge - 1, row}, Qt::red));
+    QCOMPARE(CountColour(img, QRect(QPoint(edge, 0), QPoint(img.width() - 1, img.height() - 1)), Qt::red), 0);
+    QCOMPARE(CountColour(img, QRect(QPoint(edge, 0), QPoint(img.width() - 1, img.height() - 1)), Qt::darkGreen), 0);
+
+    // A segment whose ends both lie outside the window crosses the plot.
+    const QPoint mid = g->GraphPointToPoint({50, 2});
+    QVERIFY(CountColour(img, QRect(mid.x(), mid.y() - 2, 1, 5), Qt::darkGreen) > 0);
+}
+
+void TestGraphDraw::nothingDrawn_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("hidden curve") << "hidden";
+    QTest::newRow("one-point curve") << "one point";
+    QTest::newRow("only NaN points") << "nan";
+}
+
+void TestGraphDraw::nothingDrawn()
+{
+    QFETCH(QString, kind);
+    auto g = MakeGraph();
+    g->SetGridX(true);
+    AddCurve(*g, {{10, 1}, {90, 3}});
+    const QImage reference = g->DrawToBitmap();
+
+    TCurve *extra = nullptr;
+    if (kind == "hidden") {
+        extra = AddCurve(*g, {{30, 3}, {70, 1}}, Qt::blue, 3);
+        extra->SetVisible(false);
+    } else if (kind == "one point") {
+        extra = AddCurve(*g, {{30, 3}}, Qt::blue, 3);
+        extra->SetDetails(true);
+    } else {
+        extra = AddCurve(*g, {{std::nan(""), 1}, {40, std::nan("")}}, Qt::blue, 3);
+    }
+    QCOMPARE(g->DrawToBitmap(), reference);
+}
+
+void TestGraphDraw::pointMarks_data()
+{
+    QTest::addColumn<int>("thick");
+    QTest::addColumn<bool>("graphDetails");
+    QTest::addColumn<int>("m1");
+    QTest::addColumn<int>("m2");
+    QTest::newRow("thin line: 5 x 5") << 1 << false << 2 << 3;
+    QTest::newRow("thick 3: 3 x 3 on a 1-pixel line") << 3 << false << 1 << 2;
+    QTest::newRow("graph-wide details") << 1 << true << 2 << 3;
+}
+
+void TestGraphDraw::pointMarks()
+{
+    QFETCH(int, thick);
+    QFETCH(bool, graphDetails);
+    QFETCH(int, m1);
+    QFETCH(int, m2);
+    auto g = MakeGraph();
+    TCurve *c = AddCurve(*g, {{20, 2}, {50, 2}, {80, 2}}, Qt::red, thick);
+    graphDetails ? g->SetDetails(true) : c->SetDetails(true);
+    const QImage img = g->DrawToBitmap();
+
+    const QPoint p = g->GraphPointToPoint({50, 2});
+    QVERIFY(Is(img, p + QPoint(-m1, -m1), Qt::red));
+    QVERIFY(Is(img, p + QPoint(m2 - 1, m2 - 1), Qt::red));
+    QVERIFY(!Is(img, p + QPoint(-m1 - 1, -m1 - 1), Qt::red));
+    QVERIFY(!Is(img, p + QPoint(m2, m2), Qt::red));
+    // The pen is one pixel wide whenever marks are drawn.
+    const QPoint between = g->GraphPointToPoint({35, 2});
+    QVERIFY(Is(img, between, Qt::red));
+    QVERIFY(!Is(img, between + QPoint(0, 1), Qt::red) && !Is(img, between - QPoint(0, 1), Qt::red));
+    // The first point has no mark.
+    const QPoint first = g->GraphPointToPoint({20, 2});
+    QVERIFY(!Is(img, first + QPoint(0, -m1), Qt::red));
+}
+
+void TestGraphDraw::zoomText_data()
+{
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("text");
+    QTest::newRow("on black: white") << QColor(Qt::black) << QColor(Qt::white);
+    QTest::newRow("on white: light grey") << QColor(Qt::white) << QColor(220, 220, 220);
+}
+
+void TestGraphDraw::zoomText()
+{
+    QFETCH(QColor, background);
+    QFETCH(QColor, text);
+    auto g = MakeGraph();
+    g->SetColor(background);
+    const QRect topRight(g->width() - 160, 10, 160, 40);
+    QCOMPARE(CountColour(g->DrawToBitmap(), topRight, text), 0);
+    g->SetShowTextScale(true);
+    QVERIFY(CountColour(g->DrawToBitmap(), topRight, text) > 30);
+}
+
+void TestGraphDraw::emptyWindowsDrawFallbackLines()
+{
+    auto g = MakeGraph();
+    g->SetMaxXValue(0);
+    g->SetMinYValue(4);
+    g->SetMaxYValue(4);
+    const QImage img = g->DrawToBitmap();
+    const int H = img.height(), W = img.width();
+    QCOMPARE(CountColour(img, QRect(QPoint(20, 3), QPoint(20, H - 20)), Qt::black), H - 22);
+    QVERIFY(!Is(img, {20, 2}, Qt::black));
+    QCOMPARE(CountColour(img, QRect(QPoint(20, H - 20), QPoint(W - 3, H - 20)), Qt::black), W - 22);
+    QVERIFY(!Is(img, {W - 2, H - 20}, Qt::black));
+    // Nothing else: no frame, ticks or labels.
+    QCOMPARE(CountColour(img, img.rect(), Qt::black), (H - 22) + (W - 22) - 1);
+}
+
+void TestGraphDraw::rightAxisOnlyWithVisibleRightCurve()
+{
+    auto g = MakeGraph();
+    AddCurve(*g, {{10, 1}, {90, 1}});
+    TCurve *right = AddCurve(*g, {{10, 1}, {90, 1}}, Qt::blue, 1, axRight);
+    right->SetVisible(false);
+    QImage img = g->DrawToBitmap();
+    const int edge = g->GetMargX() + g->GetLenX();
+    const QRect strip(QPoint(edge - 40, 9), QPoint(edge - 1, g->height() - g->GetMargY() - 1));
+    QCOMPARE(CountColour(img, strip, Qt::black), 0);
+    right->SetVisible(true);
+    img = g->DrawToBitmap();
+    QVERIFY(CountColour(img, strip, Qt::black) > 20);
+}
+
+void TestGraphDraw::repaintRequestsCoalesce()
+{
+    CountingGraph g;
+    g.resize(300, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QTest::qWait(20);
+    TCurve *c = g.Curves()->Add();
+
+    g.paints = 0;
+    c->SetColor(Qt::red);
+    c->AddPoint(1, 1);
+    c->AddPoint(2, 2);
+    g.AddMarker(1, 1);
+    g.SetGridX(false);
+    QTest::qWait(50);
+    QCOMPARE(g.paints, 1);
+
+    // Requests from another thread reach the UI thread as one paint.
+    g.paints = 0;
+    const quint64 before = g.RepaintRequests();
+    std::thread worker([c] {
+        for (int i = 0; i < 1000; ++i)
+            c->AddPoint(i, i % 7);
+    });
+    worker.join();
+    QCOMPARE(g.RepaintRequests() - before, quint64(1000));
+    QCOMPARE(g.paints, 0);
+    QTest::qWait(50);
+    QCOMPARE(g.paints, 1);
+}
+
+void TestGraphDraw::workerAppendsWhileUiDraws()
+{
+    auto g = MakeGraph(300, 200);
+    TCurve *c = AddCurve(*g, {{0, 1}, {1, 1}});
+    std::atomic<bool> done{false};
+    const int n = 20000;
+    std::thread worker([&] {
+        for (int i = 0; i < n; ++i) {
+            c->AddPoint(i % 100, 1 + (i % 3));
+            if (i % 500 == 0)
+                c->SetColor(QColor::fromHsv(i % 360, 255, 200));
+        }
+        done = true;
+    });
+    int draws = 0;
+    while (!done || draws == 0) {
+        QVERIFY(!g->DrawToBitmap().isNull());
+        ++draws;
+    }
+    worker.join();
+    QCOMPARE(c->Count(), n + 2);
+}
+
+QTEST_MAIN(TestGraphDraw)
+#include "tst_graphdraw.moc"
