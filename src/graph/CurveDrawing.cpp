@@ -1,5 +1,8 @@
 #include "CurveDrawing.h"
 
+#include "FastLines.h"
+
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 
@@ -25,10 +28,17 @@ TCurveStyle MakeCurveStyle(const QColor &color, int thickLine, bool marks)
     return s;
 }
 
-void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style)
+void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style,
+                     const QRect &clip)
 {
     if (points.size() < 2)
         return;
+    auto *image = dynamic_cast<QImage *>(p.device());
+    if (!style.Marks && image && image->format() == QImage::Format_RGB32) {
+        DrawCurveFast(*image, points.data(), static_cast<int>(points.size()), style.Color.rgb(),
+                      style.PenWidth, clip);
+        return;
+    }
     QPen pen(style.Color, style.PenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     pen.setCosmetic(style.PenWidth == 1);
     p.setPen(pen);

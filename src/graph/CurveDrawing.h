@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPoint>
+#include <QRect>
 
 #include <span>
 
@@ -21,5 +22,8 @@ struct TCurveStyle {
 TCurveStyle MakeCurveStyle(const QColor &color, int thickLine, bool marks);
 
 // Draws one run of mapped points (already in pixels, at least two) as a
-// connected line; the first point gets no mark.
-void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style);
+// connected line inside clip, which must also be the painter's clip; the
+// first point gets no mark. Lines without marks on a 32-bit image are
+// rasterized straight into its scanlines, everything else through QPainter.
+void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style,
+                     const QRect &clip);

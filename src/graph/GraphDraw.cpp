@@ -269,7 +269,7 @@ void TGraphM::DrawCurves(QPainter &p)
         // the whole picture.
         FPixels.clear();
         const auto flush = [&] {
-            DrawCurvePoints(p, FPixels, style);
+            DrawCurvePoints(p, FPixels, style, plot);
             FPixels.clear();
         };
         for (const TGraphPoint &pt : points) {
