@@ -49,6 +49,7 @@ struct TVec
 TVec operator+(TVec a, TVec b) { return {a.x + b.x, a.y + b.y}; }
 TVec operator-(TVec a, TVec b) { return {a.x - b.x, a.y - b.y}; }
 TVec operator*(TVec a, double k) { return {a.x * k, a.y * k}; }
+TVec ToVec(QPoint p) { return {double(p.x()), double(p.y())}; }
 
 // For values already clamped to a few pixels around the clip; cheaper than
 // std::floor/std::ceil in the inner loops.
@@ -185,6 +186,9 @@ public:
     // Every disc has the same shape, as points are whole pixels.
     void Disc(QPoint p)
     {
+        // Also keeps the row and column sums below from overflowing.
+        if (!Inside(ToVec(p)))
+            return;
         const QRect &clip = FCanvas.Clip();
         for (const TDiscRow &r : FDisc) {
             const int y = p.y() + r.Dy;
@@ -249,8 +253,6 @@ void ThinSegment(TSpanCanvas &cv, QPoint a, QPoint b)
             cv.Pixel(int(minor), int(m));
     }
 }
-
-TVec ToVec(QPoint p) { return {double(p.x()), double(p.y())}; }
 
 } // namespace
 
