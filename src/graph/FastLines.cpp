@@ -272,8 +272,8 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out)
                 highest = j;
             ++j;
         }
-        int keep[4] = {i, lowest, highest, j - 1};
-        std::sort(keep, keep + 4);
+        // Already in storage order but for the two extremes.
+        const int keep[4] = {i, std::min(lowest, highest), std::max(lowest, highest), j - 1};
         for (int k = 0; k < 4; ++k)
             if (k == 0 || keep[k] != keep[k - 1])
                 out.push_back(pts[keep[k]]);
