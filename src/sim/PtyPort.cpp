@@ -1,12 +1,16 @@
 #include "PtyPort.h"
 
 #include <cerrno>
+#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <string>
+#include <sys/ioctl.h>
+#include <thread>
 #include <termios.h>
 #include <unistd.h>
 
@@ -83,5 +87,26 @@ void TPtyPort::DiscardUnread() const
     if (fd < 0)
         return;
     tcflush(fd, TCIFLUSH);
+    ::close(fd);
+}
+
+void TPtyPort::WaitUntilRead(int maxWaitMs) const
+{
+    using namespace std::chrono;
+    const QByteArray path = FSlavePath.toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) { // held exclusively: give the client a moment instead
+        std::this_thread::sleep_for(milliseconds(std::min(maxWaitMs, 100)));
+        return;
+    }
+    // Bytes just written may still be on their way into the slave's queue,
+    // so it must be seen empty twice in a row.
+    const auto end = steady_clock::now() + milliseconds(maxWaitMs);
+    int emptyChecks = 0;
+    while (emptyChecks < 2 && steady_clock::now() < end) {
+        std::this_thread::sleep_for(milliseconds(5));
+        int unread = 0;
+        emptyChecks = ::ioctl(fd, FIONREAD, &unread) == 0 && unread == 0 ? emptyChecks + 1 : 0;
+    }
     ::close(fd);
 }

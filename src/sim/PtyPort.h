@@ -25,6 +25,9 @@ public:
     // Throws away what was written for a client that has gone, so the next
     // client does not read the rest of an old reply.
     void DiscardUnread() const;
+    // Returns once the client has read everything sent so far, or after
+    // maxWaitMs: a hang-up throws away what the client has not read yet.
+    void WaitUntilRead(int maxWaitMs) const;
 
 private:
     int FMaster = -1;

@@ -13,7 +13,8 @@ TReplyPacer::TClock::time_point TReplyPacer::Deadline(std::int64_t index) const
 {
     if (!FPaced)
         return FBase;
-    return FBase + (index - FBaseIndex) * kByteTime;
+    // Rounded up to the clock's tick: never early.
+    return FBase + std::chrono::ceil<TClock::duration>((index - FBaseIndex) * kByteTime);
 }
 
 std::int64_t TReplyPacer::DueCount(TClock::time_point now, std::int64_t index, std::int64_t available) const

@@ -10,7 +10,8 @@
 class TReplyPacer {
 public:
     using TClock = std::chrono::steady_clock;
-    static constexpr std::chrono::nanoseconds kByteTime{1'000'000'000LL * 10 / 9600};
+    // Ten bits at 9600 baud: exactly 1/960 s.
+    static constexpr std::chrono::duration<std::int64_t, std::ratio<1, 960>> kByteTime{1};
 
     // The stream's byte 0 leaves at start.
     void Start(TClock::time_point start, bool paced);

@@ -19,6 +19,8 @@ using TClock = TReplyPacer::TClock;
 
 // How often to look whether a client has opened the port again.
 constexpr int kReconnectPollMs = 10;
+// How long a hang-up waits for the client to read the replies before it.
+constexpr int kHangUpDrainMs = 2000;
 
 // The serving loop's working state: the commands waiting for the current
 // reply to finish, and that reply's progress.
@@ -98,8 +100,10 @@ TServeLoop::TStep TServeLoop::RefillLine()
         const auto chunk = FReply->Next([&](qint64 hz) { return FState.RawCount(hz, seriesR); },
                                         FState.ReplyFormat());
         using W = TReplyStream::TChunk::TWhat;
-        if (chunk.What == W::HangUp)
+        if (chunk.What == W::HangUp) {
+            FPort.WaitUntilRead(kHangUpDrainMs);
             return TStep::HangUp;
+        }
         if (chunk.What == W::End) {
             FReply.reset();
             StartReplies();
