@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Sweep.h"
+
 #include <QString>
 
 namespace Vantrel {
@@ -18,8 +20,5 @@ TValueRange DispModeLeftRange(int mode);
 
 // The display-mode button's caption: the mode name with " R+X", " R" or " X".
 QString DispModeCaption(int mode, bool rVis, bool xVis);
-
-// Curves of one track: the main curve, plus R and X when shown.
-inline int CurvesPerTrack(bool rVis, bool xVis) { return 1 + (rVis ? 1 : 0) + (xVis ? 1 : 0); }
 
 } // namespace Vantrel

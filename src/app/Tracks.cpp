@@ -1,0 +1,56 @@
+#include "Tracks.h"
+
+#include "DispMode.h"
+#include "GraphM.h"
+
+namespace Vantrel {
+
+namespace {
+
+void AddCurve(TCurves &curves, const QColor &color, TAxis axis, const QString &caption)
+{
+    TCurve *c = curves.Add();
+    c->SetThickLine(3);
+    c->SetColor(color);
+    c->SetAxis(axis);
+    c->SetCaption(caption);
+}
+
+} // namespace
+
+void AddTrack(TCurves &curves, int dispMode, bool rVis, bool xVis)
+{
+    const QString n = QString::number(curves.Count() / CurvesPerTrack(rVis, xVis) + 1);
+    AddCurve(curves, QColor(255, 0, 0), axLeft, QString::fromLatin1(DispModeShort[dispMode]) + u' ' + n);
+    if (rVis)
+        AddCurve(curves, QColor(0, 0, 255), axRight, QStringLiteral("R ") + n);
+    if (xVis)
+        AddCurve(curves, QColor(0, 255, 0), axRight, QStringLiteral("X ") + n);
+}
+
+void ClearTracks(TGraphM &graph)
+{
+    graph.Curves()->Clear();
+    graph.SetMinYValue(1);
+    graph.SetMaxYValue(2);
+    graph.SetMinYRValue(0);
+    graph.SetMaxYRValue(50);
+    graph.SetScaleXY(100);
+}
+
+void KeepLastTrack(TCurves &curves, int perTrack)
+{
+    curves.BeginUpdate();
+    while (curves.Count() > perTrack)
+        curves.Delete(0);
+    curves.EndUpdate();
+}
+
+void EmptyNewestTrack(TCurves &curves, int perTrack)
+{
+    for (int i = curves.Count() - perTrack; i < curves.Count(); ++i)
+        if (i >= 0)
+            curves.Items(i)->ClearPoints();
+}
+
+} // namespace Vantrel

@@ -1,0 +1,26 @@
+#pragma once
+
+class TCurves;
+class TGraphM;
+
+namespace Vantrel {
+
+// A track is what one sweep leaves on the graph: CurvesPerTrack consecutive
+// curves (main, then R, then X when shown); the newest track is always the
+// last CurvesPerTrack curves. Nothing else records where a track begins.
+
+// Appends a new track: a red main curve captioned with the mode's symbol and
+// the track number, then a blue R and a green X curve on the right axis.
+void AddTrack(TCurves &curves, int dispMode, bool rVis, bool xVis);
+
+// Removes every curve and resets the value ranges (left 1..2, right 0..50)
+// and the zoom; the X range and the markers stay.
+void ClearTracks(TGraphM &graph);
+
+// Deletes curves from the front until only the newest track is left.
+void KeepLastTrack(TCurves &curves, int perTrack);
+
+// Empties the points of the newest track's curves; the curves stay.
+void EmptyNewestTrack(TCurves &curves, int perTrack);
+
+} // namespace Vantrel

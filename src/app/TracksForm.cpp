@@ -1,0 +1,86 @@
+#include "TracksForm.h"
+
+#include "GraphM.h"
+#include "TracksModel.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TfrmTracks::TfrmTracks(TGraphM *graph, QWidget *owner)
+    : QWidget(owner, Qt::Tool), FGraph(graph), FModel(new TTracksModel(graph, this)), VST(new QTableView(this)),
+      PopupMenu1(new QMenu(this))
+{
+    setWindowTitle(QStringLiteral("Tracks"));
+    resize(265, 386);
+
+    VST->setModel(FModel);
+    VST->horizontalHeader()->hide();
+    VST->verticalHeader()->hide();
+    VST->setShowGrid(true);
+    VST->setColumnWidth(2, 165);
+    VST->horizontalHeader()->setStretchLastSection(true);
+    VST->setSelectionBehavior(QAbstractItemView::SelectRows);
+    VST->setSelectionMode(QAbstractItemView::SingleSelection);
+    VST->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::SelectedClicked);
+    VST->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(VST);
+
+    miDelete = PopupMenu1->addAction(QStringLiteral("Delete"), this, &TfrmTracks::miDeleteClick);
+    Clear1 = PopupMenu1->addAction(QStringLiteral("Clear"), this, &TfrmTracks::Clear1Click);
+    Keeplast1 = PopupMenu1->addAction(QStringLiteral("Keep last"), this, &TfrmTracks::Keeplast1Click);
+
+    connect(VST, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
+        PopupMenu1Popup(p);
+        PopupMenu1->popup(VST->viewport()->mapToGlobal(p));
+    });
+}
+
+void TfrmTracks::UpdateTracks()
+{
+    FModel->Refresh();
+}
+
+void TfrmTracks::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    UpdateTracks();
+}
+
+void TfrmTracks::PopupMenu1Popup(QPoint p)
+{
+    pp = p;
+    const bool locked = IsLocked();
+    miDelete->setEnabled(!locked && VST->indexAt(pp).isValid());
+    Clear1->setEnabled(!locked);
+    Keeplast1->setEnabled(!locked);
+}
+
+void TfrmTracks::miDeleteClick()
+{
+    // The menu may have been opened before a sweep started.
+    if (IsLocked() || !FGraph)
+        return;
+    const QModelIndex row = VST->indexAt(pp);
+    if (!row.isValid() || row.row() >= FGraph->Curves()->Count())
+        return;
+    FGraph->Curves()->Delete(row.row());
+    UpdateTracks();
+}
+
+void TfrmTracks::Clear1Click()
+{
+    if (!IsLocked() && OnClear)
+        OnClear();
+}
+
+void TfrmTracks::Keeplast1Click()
+{
+    if (!IsLocked() && OnKeepLast)
+        OnKeepLast();
+}
