@@ -84,7 +84,7 @@ TGraphM::TGraphM(QWidget *parent) : QWidget(parent), FCurves(std::make_unique<TC
 TGraphM::~TGraphM()
 {
     // The curves go first: nothing may reach the graph while it is torn down.
-    Lock lock(Mutex());
+    // Writers on other threads must have stopped by now.
     FCurves.reset();
 }
 
