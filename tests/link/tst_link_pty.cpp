@@ -166,15 +166,16 @@ void TestLinkPty::sendsTheExactWireBytes_data()
     QTest::newRow("r step 0") << sweepSize(0, 1) << QByteArray("r 0 1\r") << QStringLiteral("1");
     QTest::newRow("z1") << silent([] { CmdSeriesR(true); }) << QByteArray("z1\r") << QString();
     QTest::newRow("z0") << silent([] { CmdSeriesR(false); }) << QByteArray("z0\r") << QString();
-    QTest::newRow("w") << TAction([] { return CmdGetVersion(); }) << QByteArray("w\r")
-                       << QStringLiteral("SWR 1.2.150");
+    QTest::newRow("w, stray line discarded") << TAction([] {
+        RxBuf().OnRxBuf("999\r", 4);
+        return CmdGetVersion();
+    }) << QByteArray("w\r") << QStringLiteral("SWR 1.2.150");
     QTest::newRow("x") << silent([] { CmdSetXtal(25003600); }) << QByteArray("x 25003600\r") << QString();
     QTest::newRow("c") << silent([] { CmdXtalCheckOn(); }) << QByteArray("c\r") << QString();
     QTest::newRow("o") << silent([] { CmdXtalCheckOff(); }) << QByteArray("o\r") << QString();
     QTest::newRow("count 0 sends nothing")
-        << silent([] { QCOMPARE(ErrorOf([] { std::vector<qint32> v; CmdSweep(1000000, 0, v); }),
-                                QString::fromLatin1(kInvalidCount)); })
-        << QByteArray() << QString();
+        << TAction([] { return ErrorOf([] { std::vector<qint32> v; CmdSweep(1000000, 0, v); }); })
+        << QByteArray() << QString::fromLatin1(kInvalidCount);
 }
 
 void TestLinkPty::sendsTheExactWireBytes()
@@ -213,6 +214,7 @@ void TestLinkPty::fullSweepExchange()
     constexpr int kCount = 41;
 
     std::vector<qint32> first, second;
+    RxBuf().OnRxBuf("999\r", 4);  // a stray line, cleared by the sweep
     {
         TExchange sweep;
         CmdSetFreq(kStart);
