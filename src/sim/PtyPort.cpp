@@ -1,8 +1,8 @@
 #include "PtyPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -14,52 +14,39 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
-[[noreturn]] void Fail(const char *what)
-{
-    throw std::runtime_error(std::string("Unable to create the pseudo-terminal: ") + what + ": "
-                             + std::strerror(errno));
-}
-
-} // namespace
-
 TPtyPort::~TPtyPort()
 {
     Close();
 }
 
+void TPtyPort::Fail(const char *what)
+{
+    const int err = errno;
+    Close();
+    throw std::runtime_error(std::string("Unable to create the pseudo-terminal: ") + what + ": "
+                             + std::strerror(err));
+}
+
 void TPtyPort::Open()
 {
     Close();
-    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    FMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (FMaster < 0)
         Fail("posix_openpt");
-    FMaster = fd;
-    if (grantpt(fd) != 0 || unlockpt(fd) != 0) {
-        const int err = errno;
-        Close();
-        errno = err;
+    if (grantpt(FMaster) != 0 || unlockpt(FMaster) != 0)
         Fail("grantpt/unlockpt");
-    }
-    const char *name = ptsname(fd);
+    char name[256];
     termios tio{};
-    if (name == nullptr || tcgetattr(fd, &tio) != 0) {
-        const int err = errno;
-        Close();
-        errno = err;
+    // ptsname_r: ptsname's static buffer is not safe with two simulators
+    // starting on two threads.
+    if (ptsname_r(FMaster, name, sizeof name) != 0 || tcgetattr(FMaster, &tio) != 0)
         Fail("ptsname/tcgetattr");
-    }
     // Raw: no echo, no CR/LF translation, no signals, 8 bit clean.
     cfmakeraw(&tio);
     cfsetispeed(&tio, B9600);
     cfsetospeed(&tio, B9600);
-    if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-        const int err = errno;
-        Close();
-        errno = err;
+    if (tcsetattr(FMaster, TCSANOW, &tio) != 0)
         Fail("tcsetattr");
-    }
     FSlavePath = QString::fromLocal8Bit(name);
 }
 

@@ -30,6 +30,9 @@ public:
     void WaitUntilRead(int maxWaitMs) const;
 
 private:
+    // Closes what was opened and throws the error of the failed step.
+    [[noreturn]] void Fail(const char *what);
+
     int FMaster = -1;
     QString FSlavePath;
 };
