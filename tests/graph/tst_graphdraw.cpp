@@ -4,7 +4,10 @@
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <map>
 #include <thread>
 
 namespace {
@@ -75,7 +78,9 @@ private slots:
     void emptyWindowsDrawFallbackLines();
     void rightAxisOnlyWithVisibleRightCurve();
     void repaintRequestsCoalesce();
-    void workerAppendsWhileUiDraws();
+    void writersWaitForThePaint_data();
+    void writersWaitForThePaint();
+    void paintWaitsForLockHolder();
 };
 
 void TestGraphDraw::curvesLandOnTheMapping()
@@ -351,27 +356,67 @@ void TestGraphDraw::repaintRequestsCoalesce()
     QCOMPARE(g.paints, 1);
 }
 
-void TestGraphDraw::workerAppendsWhileUiDraws()
+void TestGraphDraw::writersWaitForThePaint_data()
+{
+    QTest::addColumn<QString>("op");
+    for (const char *op : {"AddPoint", "AddPoints", "ClearPoints", "SetColor", "Add curve", "Delete curve"})
+        QTest::newRow(op) << QString(op);
+}
+
+void TestGraphDraw::writersWaitForThePaint()
+{
+    QFETCH(QString, op);
+    auto g = MakeGraph(300, 200);
+    TCurve *c = AddCurve(*g, {{10, 1}, {90, 3}});
+    const std::map<QString, std::function<void()>> ops{
+        {"AddPoint", [c] { c->AddPoint(50, 2); }},
+        {"AddPoints", [c] { c->AddPoints(std::vector<TGraphPoint>(5000, {50, 2})); }},
+        {"ClearPoints", [c] { c->ClearPoints(); }},
+        {"SetColor", [c] { c->SetColor(Qt::blue); }},
+        {"Add curve", [&g] { g->Curves()->Add(); }},
+        {"Delete curve", [&g] { g->Curves()->Delete(0); }},
+    };
+
+    // A worker started in the middle of a paint (the marker text callback
+    // runs inside it) must not get through before the paint ends.
+    std::atomic<bool> written{false};
+    bool writtenDuringPaint = true;
+    std::thread worker;
+    g->AddMarker(50, 2);
+    g->OnMarkerGetText = [&](TGraphM *, int, QString &) {
+        worker = std::thread([&] {
+            ops.at(op)();
+            written = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        writtenDuringPaint = written;
+    };
+    g->DrawToBitmap();
+    worker.join();
+    QVERIFY(!writtenDuringPaint);
+    QVERIFY(written);
+}
+
+void TestGraphDraw::paintWaitsForLockHolder()
 {
     auto g = MakeGraph(300, 200);
-    TCurve *c = AddCurve(*g, {{0, 1}, {1, 1}});
-    std::atomic<bool> done{false};
-    const int n = 20000;
+    TCurve *c = AddCurve(*g, {{10, 1}, {90, 3}});
+    std::atomic<bool> locked{false}, released{false};
     std::thread worker([&] {
-        for (int i = 0; i < n; ++i) {
-            c->AddPoint(i % 100, 1 + (i % 3));
-            if (i % 500 == 0)
-                c->SetColor(QColor::fromHsv(i % 360, 255, 200));
+        std::lock_guard<std::recursive_mutex> lock(g->Mutex());
+        locked = true;
+        for (int i = 0; i < 100; ++i) {
+            c->AddPoint(i, 2);
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
-        done = true;
+        released = true;
     });
-    int draws = 0;
-    while (!done || draws == 0) {
-        QVERIFY(!g->DrawToBitmap().isNull());
-        ++draws;
-    }
+    while (!locked)
+        std::this_thread::yield();
+    g->DrawToBitmap();
+    QVERIFY(released);
     worker.join();
-    QCOMPARE(c->Count(), n + 2);
+    QCOMPARE(c->Count(), 102);
 }
 
 QTEST_MAIN(TestGraphDraw)
