@@ -1,0 +1,429 @@
+// The main window driven headless: start-up, Open with identification over
+// the simulator's pseudo-terminal, Run and New, the busy state, the range box,
+// the display mode and the tracks.
+#include "FormRig.h"
+#include "SimRig.h"
+
+#include "GraphM.h"
+#include "SimLoadForm.h"
+#include "TracksForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TFormRig> R;
+
+    TMainForm &OpenSimulator(TMainForm &f)
+    {
+        f.ComComboBox1->setCurrentIndex(f.ComComboBox1->findText(TMainForm::kSimulatorEntry));
+        f.BitBtn1Click();
+        if (!f.Simulator())
+            qFatal("simulator not opened: %s", qPrintable(R->Errors.join(u'|')));
+        f.CbData = CalibrationOf(*f.Simulator());
+        return f;
+    }
+
+    static void SetRange(TMainForm &f, int start, int stop, int points)
+    {
+        f.btnFreqRangeClick();
+        f.edStartFreq->setText(QString::number(start));
+        f.edStopFreq->setText(QString::number(stop));
+        f.edPoints->setText(QString::number(points));
+        f.btnFreqRangeOKClick();
+    }
+
+    static QList<QByteArray> SweepWire(int start, int step, int count, bool rx)
+    {
+        const QByteArray fc = "f " + QByteArray::number(start);
+        const QByteArray rc = "r " + QByteArray::number(step) + ' ' + QByteArray::number(count);
+        QList<QByteArray> w{fc, rc};
+        if (rx)
+            w << fc << "z1" << rc << "z0";
+        return w;
+    }
+
+    static QList<QByteArray> WireAfter(TAnalyzerSim &sim, int handled, int expected)
+    {
+        sim.WaitForCommands(handled + expected, 2000);
+        return sim.ReceivedCommands();
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void init() { R = std::make_unique<TFormRig>(); }
+    void cleanup()
+    {
+        QVERIFY2(R->Errors.isEmpty() || QTest::currentTestFailed(), qPrintable(R->Errors.join(u'|')));
+        R.reset();
+    }
+
+    void firstStart()
+    {
+        TMainForm &f = R->Create();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel"));
+        QCOMPARE(f.btnFreqRange->text(), QStringLiteral("1,000,000 - 30,000,000 Hz"));
+        QCOMPARE(f.btnDispMode->text(), QStringLiteral("SWR"));
+        QCOMPARE(f.btnTrackLimit->text(), QStringLiteral("Tracks limit = 4"));
+        QCOMPARE(f.range_points, 100);
+        QCOMPARE(f.ComComboBox1->currentText(), QString());
+        QCOMPARE(f.ComComboBox1->itemText(f.ComComboBox1->count() - 1), TMainForm::kSimulatorEntry);
+        QCOMPARE(f.CbData, Vantrel::TCalibrationData());
+        QCOMPARE(f.GraphM->MinYValue(), 1.0);
+        QCOMPARE(f.GraphM->MaxYValue(), 4.0);
+        QVERIFY(R->SettingsText().isEmpty());
+    }
+
+    void startReadsAndMendsSettings()
+    {
+        R->Write(R->Files.Settings, "[Settings]\nrange_start=2000000\nrange_points=0\ndisp_mode=7\nX_vis=1\n"
+                                    "track_limit=5\nport=/dev/rfcomm0\n");
+        TMainForm &f = R->Create();
+        QCOMPARE(f.range_start, 2000000);
+        QCOMPARE(f.range_points, 100);
+        QCOMPARE(f.disp_mode, 0);
+        QCOMPARE(f.btnDispMode->text(), QStringLiteral("SWR X"));
+        QCOMPARE(f.ComComboBox1->currentText(), QStringLiteral("/dev/rfcomm0"));
+        QCOMPARE(f.btnTrackLimit->text(), QStringLiteral("Tracks limit = 5"));
+
+        // 5 is not an entry of the menu: the tick stays where it was.
+        f.btnTrackLimitClick();
+        f.TrackLimitPopupMenu->hide();
+        QStringList ticked;
+        for (QAction *a : f.TrackLimitPopupMenu->actions())
+            if (a->isChecked())
+                ticked << a->text();
+        QCOMPARE(ticked, QStringList{QStringLiteral("4")});
+
+        // A save before any open keeps the saved port.
+        f.BitBtn2Click();
+        QVERIFY(R->SettingsText().contains("port=/dev/rfcomm0\n"));
+        QVERIFY(R->SettingsText().contains("track_limit=5\n"));
+    }
+
+    void openIdentifies_data()
+    {
+        QTest::addColumn<QByteArray>("firmware");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("maxFreq");
+        QTest::addColumn<bool>("lite");
+        QTest::newRow("full") << QByteArray("SWR 1.2.150") << "Vantrel [Firmware 1.2.150]" << 150000000 << false;
+        QTest::newRow("lite") << QByteArray("1.0.60.lite") << "Vantrel [Firmware 1.0.60.lite]" << 60000000 << true;
+    }
+
+    void openIdentifies()
+    {
+        QFETCH(QByteArray, firmware);
+        QFETCH(bool, lite);
+        R->Write(R->Files.Calibration, "XTalFreq=25000000\r\n");
+        R->Write(R->Files.Settings, "[Settings]\nR_vis=1\nX_vis=1\n");
+        TMainForm &f = R->Create();
+        QCOMPARE(f.CbData.XTalFreq, 25000000);
+        f.SimOptions.Firmware = firmware;
+        OpenSimulator(f);
+
+        QTEST(f.windowTitle(), "title");
+        QTEST(int(f.MaxFreq), "maxFreq");
+        QCOMPARE(f.Lite, lite);
+        QCOMPARE(f.R_vis, !lite);
+        QCOMPARE(f.X_vis, !lite);
+        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Close"));
+        QVERIFY(f.SimLoadForm()->isVisible());
+        QCOMPARE(WireAfter(*f.Simulator(), 0, 2), Commands({"w", "x 25000000"}));
+        QVERIFY(R->SettingsText().contains("port=Simulator\n"));
+        QCOMPARE(R->SettingsText().contains("R_vis=1\n"), !lite);
+
+        f.BitBtn1Click();
+        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Open"));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel"));
+        QVERIFY(!f.Simulator());
+        QVERIFY(!f.SimLoadForm()->isVisible());
+        QTEST(int(f.MaxFreq), "maxFreq");
+    }
+
+    void openFailureIsReported()
+    {
+        TMainForm &f = R->Create();
+        f.ComComboBox1->setEditText(QStringLiteral("/dev/vantrel-no-such-port"));
+        f.BitBtn1Click();
+        QCOMPARE(R->Errors.size(), 1);
+        QVERIFY(R->Errors.takeFirst().startsWith(QStringLiteral("Unable to open com port (Error: ")));
+        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Open"));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel"));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!f.IsBusy());
+    }
+
+    void newWithRAndX()
+    {
+        TMainForm &f = OpenSimulator(R->Create());
+        f.R1->trigger();
+        f.X1->trigger();
+        QCOMPARE(f.btnDispMode->text(), QStringLiteral("SWR R+X"));
+        f.SimLoadForm()->Choose(TSimLoadKind::Dipole);
+        SetRange(f, 1000000, 30000000, 100);
+        QCOMPARE(f.btnFreqRange->text(), QStringLiteral("1,000,000 - 30,000,000 Hz"));
+        TAnalyzerSim &sim = *f.Simulator();
+        sim.ClearLog();
+        const int handled = sim.CommandsHandled();
+
+        f.BitBtn4Click();
+        QCOMPARE(WireAfter(sim, handled, 6), SweepWire(1000000, 290000, 101, true));
+        TCurves &c = *f.GraphM->Curves();
+        QCOMPARE(c.Count(), 3);
+        QCOMPARE(c.Items(0)->Caption(), QStringLiteral("SWR 1"));
+        QCOMPARE(c.Items(1)->Caption(), QStringLiteral("R 1"));
+        QCOMPARE(c.Items(2)->Caption(), QStringLiteral("X 1"));
+        CheckMainCurve(*c.Items(0), sim, 0, 1000000, 290000, 101);
+        CheckRXCurve(*c.Items(1), sim, true, 1000000, 290000, 101);
+        CheckRXCurve(*c.Items(2), sim, false, 1000000, 290000, 101);
+        QCOMPARE(c.Items(0)->Points(100).X, 30000000.0);
+        QCOMPARE(f.TracksForm()->List()->model()->rowCount(), 3);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!f.IsBusy());
+        QVERIFY(f.BitBtn3->isEnabled());
+    }
+
+    void runCases_data()
+    {
+        QTest::addColumn<int>("tracksBefore");
+        QTest::addColumn<int>("curvesAfter");
+        QTest::addColumn<QString>("newestCaption");
+        QTest::addColumn<double>("leftMax"); // 2 after a Clear, else the SWR mode's 4
+        QTest::newRow("empty graph: first track") << 0 << 1 << "SWR 1" << 4.0;
+        QTest::newRow("one track: replaced") << 1 << 1 << "SWR 1" << 2.0;
+        QTest::newRow("two tracks: newest refilled") << 2 << 2 << "SWR 2" << 4.0;
+    }
+
+    void runCases()
+    {
+        QFETCH(int, tracksBefore);
+        QFETCH(int, curvesAfter);
+        TMainForm &f = OpenSimulator(R->Create());
+        SetRange(f, 1000000, 11000000, 10);
+        TAnalyzerSim &sim = *f.Simulator();
+        sim.SetLoad(TSimLoad{TSimLoadKind::Ohm50, 0, 0});
+        for (int i = 0; i < tracksBefore; ++i)
+            f.BitBtn4Click();
+        f.GraphM->SetScaleXY(400);
+
+        sim.SetLoad(TSimLoad{TSimLoadKind::Ohm100, 0, 0});
+        sim.ClearLog();
+        const int handled = sim.CommandsHandled();
+        f.BitBtn3Click();
+        QCOMPARE(WireAfter(sim, handled, 2), SweepWire(1000000, 1000000, 11, false));
+        TCurves &c = *f.GraphM->Curves();
+        QCOMPARE(c.Count(), curvesAfter);
+        QTEST(c.Items(c.Count() - 1)->Caption(), "newestCaption");
+        CheckMainCurve(*c.Items(c.Count() - 1), sim, 0, 1000000, 1000000, 11);
+        QCOMPARE(f.GraphM->ScaleX(), 100);
+        QTEST(f.GraphM->MaxYValue(), "leftMax");
+        if (curvesAfter == 2) { // the older track keeps its 50 ohm sweep
+            QCOMPARE(c.Items(0)->Count(), 11);
+            for (int i = 0; i < 11; ++i)
+                QVERIFY(c.Items(0)->Points(i).Y < 1.1);
+        }
+    }
+
+    void busySweepRefusesOtherCommands()
+    {
+        TMainForm &f = OpenSimulator(R->Create());
+        f.show();
+        f.SpeedButton10Click();
+        SetRange(f, 1000000, 21000000, 20);
+        TAnalyzerSim &sim = *f.Simulator();
+        f.BitBtn4Click(); // a track for the tracks window to delete from
+        sim.ClearLog();
+        const int handled = sim.CommandsHandled();
+        TCurve *main = nullptr;
+
+        bool reached = false;
+        QTimer meddler;
+        meddler.setInterval(0);
+        connect(&meddler, &QTimer::timeout, this, [&] {
+            if (!main || main->Count() < 3)
+                return;
+            meddler.stop();
+            reached = true;
+            QVERIFY(f.IsBusy());
+            QVERIFY(!f.BitBtn3->isEnabled());
+            QVERIFY(!f.BitBtn1->isEnabled());
+            QVERIFY(!f.btnDispMode->isEnabled());
+            f.BitBtn3Click();
+            f.BitBtn4Click();
+            f.btnClearAllClick();
+            f.btnKeepLastClick();
+            f.SWR1Click(2);
+            f.BitBtn1Click();
+            TfrmTracks &t = *f.TracksForm();
+            t.PopupMenu1Popup(t.List()->visualRect(t.List()->model()->index(0, 2)).center());
+            QVERIFY(!t.DeleteAction()->isEnabled());
+            t.miDeleteClick();
+            t.Clear1Click();
+            t.Keeplast1Click();
+            QVERIFY(!f.close());
+        });
+        meddler.start();
+        // Run with one track on the graph: Clear, then the new track's sweep.
+        QTimer::singleShot(0, this, [&] { main = f.GraphM->Curves()->Count() ? f.GraphM->Curves()->Items(0) : nullptr; });
+        f.BitBtn3Click();
+
+        QVERIFY(reached);
+        QCOMPARE(WireAfter(sim, handled, 2), SweepWire(1000000, 1000000, 21, false));
+        QCOMPARE(f.GraphM->Curves()->Count(), 1);
+        QCOMPARE(f.GraphM->Curves()->Items(0)->Count(), 21);
+        QCOMPARE(f.disp_mode, 0);
+        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Close"));
+        QVERIFY(f.BitBtn3->isEnabled());
+        // The close asked for during the sweep happens once it is over.
+        QTRY_VERIFY(!f.isVisible());
+    }
+
+    void sweepWithoutPortFails()
+    {
+        TMainForm &f = R->Create();
+        f.BitBtn4Click();
+        QCOMPARE(R->Errors, QStringList{QStringLiteral("Port Not Open")});
+        R->Errors.clear();
+        QCOMPARE(f.GraphM->Curves()->Count(), 1);
+        QCOMPARE(f.GraphM->Curves()->Items(0)->Count(), 0);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(f.BitBtn4->isEnabled());
+    }
+
+    void rangeBox()
+    {
+        TMainForm &f = R->Create();
+        f.btnFreqRangeClick();
+        QVERIFY(!f.gbFreqRange->isHidden());
+        QCOMPARE(f.gbFreqRange->pos(), QPoint(f.btnFreqRange->x(), f.btnFreqRange->geometry().bottom() + 1));
+        f.edStartFreq->setText(QStringLiteral("2000000"));
+        f.btnFreqRangeOKClick(); // nothing identified yet: MaxFreq is 0
+        QCOMPARE(R->Errors, QStringList{QStringLiteral("Invalid stop freq")});
+        R->Errors.clear();
+        QVERIFY(!f.gbFreqRange->isHidden());
+        QCOMPARE(f.range_start, 1000000);
+        QVERIFY(R->SettingsText().isEmpty());
+
+        f.MaxFreq = 150000000;
+        f.edStopFreq->setText(QStringLiteral("3000000"));
+        f.edPoints->setText(QStringLiteral("25"));
+        QTest::keyClick(f.edPoints, Qt::Key_Return);
+        QVERIFY(f.gbFreqRange->isHidden());
+        QCOMPARE(f.btnFreqRange->text(), QStringLiteral("2,000,000 - 3,000,000 Hz"));
+        QVERIFY(R->SettingsText().contains("range_start=2000000\nrange_stop=3000000\nrange_points=25\n"));
+
+        // Cancel applies nothing.
+        f.btnFreqRangeClick();
+        f.edPoints->setText(QStringLiteral("7"));
+        f.SpeedButton9Click();
+        QVERIFY(f.gbFreqRange->isHidden());
+        QCOMPARE(f.range_points, 25);
+    }
+
+    void viewToRangeRoundsHalfToEven()
+    {
+        TMainForm &f = R->Create();
+        f.GraphM->scMinX = 1234567.5;
+        f.GraphM->scMaxX = 2345678.5;
+        f.BitBtn2Click();
+        QCOMPARE(f.range_start, 1234568);
+        QCOMPARE(f.range_stop, 2345678);
+        QCOMPARE(f.edStartFreq->text(), QStringLiteral("1234568"));
+        QCOMPARE(f.btnFreqRange->text(), QStringLiteral("1,234,568 - 2,345,678 Hz"));
+        QVERIFY(R->SettingsText().contains("range_start=1234568\nrange_stop=2345678\n"));
+    }
+
+    void displayModeClearsAndSaves()
+    {
+        TMainForm &f = R->Create();
+        f.AddGraph();
+        f.AddGraph();
+        f.Gamma1->trigger();
+        QCOMPARE(f.GraphM->Curves()->Count(), 0);
+        QCOMPARE(f.btnDispMode->text(), QStringLiteral("Gamma"));
+        QCOMPARE(f.GraphM->MinYValue(), 0.0);
+        QCOMPARE(f.GraphM->MaxYValue(), 1.0);
+        f.AddGraph();
+        f.X1->trigger();
+        QCOMPARE(f.GraphM->Curves()->Count(), 0);
+        QCOMPARE(f.btnDispMode->text(), QStringLiteral("Gamma X"));
+        QVERIFY(R->SettingsText().contains("disp_mode=1\nR_vis=0\nX_vis=1\n"));
+
+        f.btnDispModeClick();
+        QVERIFY(f.Gamma1->isChecked());
+        QVERIFY(f.X1->isVisible() && f.X1->isChecked());
+        f.DispPopupMenu->hide();
+        f.Lite = true;
+        f.btnDispModeClick();
+        QVERIFY(!f.R1->isVisible());
+        QVERIFY(!f.X1->isVisible());
+        f.DispPopupMenu->hide();
+    }
+
+    void tracks()
+    {
+        R->Write(R->Files.Settings, "[Settings]\ndisp_mode=2\nR_vis=1\nX_vis=1\n");
+        TMainForm &f = R->Create();
+        TCurves &c = *f.GraphM->Curves();
+        for (int i = 0; i < 3; ++i)
+            f.AddGraph();
+        QCOMPARE(c.Count(), 9);
+        QCOMPARE(c.Items(6)->Caption(), QStringLiteral("RL 3"));
+        QCOMPARE(c.Items(7)->Axis(), axRight);
+        QCOMPARE(c.Items(8)->Color(), QColor(0, 255, 0));
+
+        f.SpeedButton10Click();
+        TfrmTracks &t = *f.TracksForm();
+        QTableView *list = t.List();
+        QCOMPARE(list->model()->rowCount(), 9);
+
+        // Unticking hides the curve; the row stays.
+        list->model()->setData(list->model()->index(4, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(!c.Items(4)->Visible());
+        QCOMPARE(list->model()->rowCount(), 9);
+
+        // Delete on an R row removes that curve only.
+        t.PopupMenu1Popup(list->visualRect(list->model()->index(1, 2)).center());
+        QVERIFY(t.DeleteAction()->isEnabled());
+        t.miDeleteClick();
+        QCOMPARE(c.Count(), 8);
+        QCOMPARE(c.Items(1)->Caption(), QStringLiteral("X 1"));
+        QCOMPARE(list->model()->rowCount(), 8);
+        QCOMPARE(list->model()->data(list->model()->index(1, 0)).toInt(), 1);
+
+        // Below the last row there is nothing to delete.
+        t.PopupMenu1Popup(QPoint(5, list->viewport()->height() - 2));
+        QVERIFY(!t.DeleteAction()->isEnabled());
+
+        // Keep last leaves the newest track's curves.
+        t.Keeplast1Click();
+        QCOMPARE(c.Count(), 3);
+        QCOMPARE(c.Items(0)->Caption(), QStringLiteral("RL 3"));
+        f.btnKeepLastClick();
+        QCOMPARE(c.Count(), 3);
+
+        // Clear resets the value ranges whatever the mode.
+        t.Clear1Click();
+        QCOMPARE(c.Count(), 0);
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(f.GraphM->MinYValue(), 1.0);
+        QCOMPARE(f.GraphM->MaxYValue(), 2.0);
+        QCOMPARE(f.GraphM->MaxYRValue(), 50.0);
+        f.AddGraph();
+        QCOMPARE(c.Items(0)->Caption(), QStringLiteral("RL 1"));
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "TestMainForm.moc"
