@@ -76,6 +76,7 @@ private slots:
     void zoomText_data();
     void zoomText();
     void emptyWindowsDrawFallbackLines();
+    void focusFrameOnlyWithFocus();
     void rightAxisOnlyWithVisibleRightCurve();
     void repaintRequestsCoalesce();
     void writersWaitForThePaint_data();
@@ -307,6 +308,23 @@ void TestGraphDraw::emptyWindowsDrawFallbackLines()
     QVERIFY(!Is(img, {W - 2, H - 20}, Qt::black));
     // Nothing else: no frame, ticks or labels.
     QCOMPARE(CountColour(img, img.rect(), Qt::black), (H - 22) + (W - 22) - 1);
+}
+
+void TestGraphDraw::focusFrameOnlyWithFocus()
+{
+    auto g = MakeGraph(200, 120);
+    const QRect topEdge(0, 0, 200, 1);
+    QCOMPARE(CountColour(g->DrawToBitmap(), topEdge, Qt::black), 0);
+    g->show();
+    g->activateWindow();
+    g->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(g.get()));
+    QTRY_VERIFY(g->hasFocus());
+    // A dotted frame: every other pixel of each edge.
+    const QImage img = g->DrawToBitmap();
+    QCOMPARE(CountColour(img, topEdge, Qt::black), 100);
+    QCOMPARE(CountColour(img, QRect(0, 0, 1, 120), Qt::black), 60);
+    QCOMPARE(CountColour(img, QRect(199, 0, 1, 120), Qt::black), 60);
 }
 
 void TestGraphDraw::rightAxisOnlyWithVisibleRightCurve()
