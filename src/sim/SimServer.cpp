@@ -3,6 +3,7 @@
 #include "ReplyPacer.h"
 #include "SimState.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -11,6 +12,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <string>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -34,7 +36,7 @@ public:
 
 private:
     enum class TStep { Go, HangUp };
-    TStep StartReplies();
+    void StartReplies();
     TStep RefillLine();
     void Wait();
     bool ReadInput();
@@ -52,6 +54,7 @@ private:
     TReplyPacer FPacer;
     QByteArray FOut;                  // rest of the line being written
     std::int64_t FSent = 0;           // bytes of the current reply stream out
+    TClock::time_point FLineFree{};   // when the line can take the next reply's first byte
     bool FClient = true;
     short FMasterEvents = 0;
 };
@@ -59,7 +62,8 @@ private:
 bool TServeLoop::Run()
 {
     while (!FStop) {
-        if (StartReplies() == TStep::HangUp || RefillLine() == TStep::HangUp)
+        StartReplies();
+        if (RefillLine() == TStep::HangUp)
             return true;
         Wait();
         if (FStop)
@@ -80,17 +84,17 @@ bool TServeLoop::Run()
 
 // Commands are acted on in order; one that has replies holds up the rest
 // until its last line is out, as a real analyzer busy measuring does.
-TServeLoop::TStep TServeLoop::StartReplies()
+void TServeLoop::StartReplies()
 {
     while (!FReply && !FQueue.empty()) {
         FReply = FState.Execute(FQueue.front());
         FQueue.pop_front();
         if (FReply) {
-            FPacer.Start(TClock::now(), FState.Paced());
+            // Back-to-back replies still keep the line rate between them.
+            FPacer.Start(std::max(TClock::now(), FLineFree), FState.Paced());
             FSent = 0;
         }
     }
-    return TStep::Go;
 }
 
 TServeLoop::TStep TServeLoop::RefillLine()
@@ -105,6 +109,7 @@ TServeLoop::TStep TServeLoop::RefillLine()
             return TStep::HangUp;
         }
         if (chunk.What == W::End) {
+            FLineFree = FPacer.Paced() ? FPacer.Deadline(FSent) : TClock::time_point{};
             FReply.reset();
             StartReplies();
             continue;
@@ -123,18 +128,24 @@ void TServeLoop::Wait()
     // While no client holds the port the master reports a hang-up all the
     // time; it is left out of the poll and looked at again now and then.
     pollfd fds[2] = {{FWakeFd, POLLIN, 0}, {FClient ? FPort.MasterFd() : -1, POLLIN, 0}};
-    int timeoutMs = -1;
+    std::optional<std::chrono::nanoseconds> timeout;
     if (!FClient) {
-        timeoutMs = kReconnectPollMs;
+        timeout = std::chrono::milliseconds(kReconnectPollMs);
     } else if (!FOut.isEmpty()) {
         const auto now = TClock::now();
         const auto due = FPacer.Deadline(FSent);
         if (due <= now)
             fds[1].events |= POLLOUT;
-        else // rounded up: never early
-            timeoutMs = int(std::chrono::ceil<std::chrono::milliseconds>(due - now).count());
+        else
+            timeout = due - now;
     }
-    const int n = ::poll(fds, 2, timeoutMs);
+    // ppoll, not poll: a byte lasts about a millisecond, poll's whole unit.
+    timespec ts{};
+    if (timeout) {
+        ts.tv_sec = time_t(timeout->count() / 1'000'000'000);
+        ts.tv_nsec = long(timeout->count() % 1'000'000'000);
+    }
+    const int n = ::ppoll(fds, 2, timeout ? &ts : nullptr, nullptr);
     FMasterEvents = n > 0 ? fds[1].revents : 0;
     if (n > 0 && (fds[0].revents & POLLIN) != 0) {
         char drain[64];

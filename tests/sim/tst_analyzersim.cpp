@@ -300,18 +300,18 @@ private slots:
     }
 
     // Byte k of a paced reply leaves no earlier than k * 10/9600 s after the
-    // first (which itself leaves after the command has arrived), and the
-    // whole stream takes about its wire time.
+    // first (which itself leaves after the command has arrived), also across
+    // two replies back to back, and the whole takes about its wire time.
     void pacedSweepKeepsLineRate()
     {
         TAnalyzerSim &sim = Sim({"SWR 1.2.150", true, "\r"});
         sim.SetLoad({TSimLoadKind::Dipole});
-        const QByteArray expected = ExpectedSweep(sim, 1000000, 0, 200, false);
+        const QByteArray expected = ExpectedSweep(sim, 1000000, 0, 200, false) + "SWR 1.2.150\r";
         const double byteMs = 10.0 * 1000 / 9600;
 
         QElapsedTimer t;
         t.start();
-        FClient->Send("r 0 200");
+        FClient->Write("r 0 200\rw\r");
         QByteArray got;
         double early = 0; // how far the worst byte came before its time, ms
         while (got.size() < expected.size()) {
