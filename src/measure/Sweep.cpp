@@ -7,6 +7,7 @@
 #include "GraphM.h"
 
 #include <QThread>
+#include <QTimer>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -17,6 +18,48 @@ namespace Vantrel {
 namespace {
 
 constexpr int kSeriesRSettleMs = 100;
+constexpr int kFrameMs = 16;
+
+// Paints the graph at most once a frame while a sweep runs. Every point asks
+// for a repaint and the UI processes its events after every point (and while
+// it waits for each reply), so without this every point would repaint the
+// whole graph.
+class TFramePacer
+{
+public:
+    explicit TFramePacer(TGraphM &graph)
+        : FGraph(graph), FSeen(graph.RepaintRequests()), FWasEnabled(graph.updatesEnabled())
+    {
+        FGraph.setUpdatesEnabled(false);
+        FTimer.setInterval(kFrameMs);
+        QObject::connect(&FTimer, &QTimer::timeout, [this] { Frame(); });
+        FTimer.start();
+    }
+    ~TFramePacer()
+    {
+        FTimer.stop();
+        FGraph.setUpdatesEnabled(FWasEnabled); // asks for the final paint
+    }
+    TFramePacer(const TFramePacer &) = delete;
+    TFramePacer &operator=(const TFramePacer &) = delete;
+
+private:
+    void Frame()
+    {
+        const quint64 requests = FGraph.RepaintRequests();
+        if (requests == FSeen || !FWasEnabled)
+            return;
+        FSeen = requests;
+        FGraph.setUpdatesEnabled(true);
+        FGraph.repaint();
+        FGraph.setUpdatesEnabled(false);
+    }
+
+    TGraphM &FGraph;
+    quint64 FSeen;
+    bool FWasEnabled;
+    QTimer FTimer;
+};
 
 // Frequency of reading i; beyond the 32-bit range it is far above the
 // calibration's top anyway.
@@ -70,6 +113,7 @@ void Measure(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s
     graph.SetMaxXValue(s.Stop);
 
     TExchange exchange;
+    const TFramePacer pacer(graph);
     CmdSetFreq(f1);
     const qint32 step = SweepStep(f1, s.Stop, s.Points);
     if (s.Points >= std::numeric_limits<qint32>::max())

@@ -1,0 +1,106 @@
+// Single sweeps through the main window against the simulated analyzer:
+// - paced at 9600 baud, 1001 points with R and X, against the pure wire time;
+// - unpaced, 10,001 points with live drawing in a shown window.
+#include "AnalyzerSim.h"
+#include "GraphM.h"
+#include "MainForm.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+// Counts the paints of a widget.
+class TPaintCounter : public QObject
+{
+public:
+    int Paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+};
+
+struct TRun
+{
+    double Ms = 0;
+    qint64 WireBytes = 0;
+    int Paints = 0;
+};
+
+qint64 ReplyBytes(const TAnalyzerSim &sim, qint32 start, qint32 step, int count, bool seriesR)
+{
+    qint64 n = 0;
+    for (int i = 0; i < count; ++i)
+        n += QByteArray::number(sim.RawCount(start + i * step, seriesR)).size() + 1; // the CR
+    return n;
+}
+
+TRun Sweep(bool paced, int points, bool rx)
+{
+    QTemporaryDir dir;
+    TMainForm form({dir.filePath(QStringLiteral("b.ini")), dir.filePath(QStringLiteral("b.cfg"))});
+    form.OnError = [](const QString &msg) { std::fprintf(stderr, "error: %s\n", qPrintable(msg)); };
+    form.SimOptions.Paced = paced;
+    form.show();
+    form.ComComboBox1->setCurrentIndex(form.ComComboBox1->findText(TMainForm::kSimulatorEntry));
+    form.BitBtn1Click();
+    TAnalyzerSim *sim = form.Simulator();
+    if (!sim)
+        qFatal("the simulator did not open");
+    for (int k = 1; k <= 150; ++k)
+        form.CbData.ZeroLevel[size_t(k - 1)] = sim->OpenLevel(k);
+    form.CbData.Slope = sim->Slope();
+    sim->SetLoad(TSimLoad{TSimLoadKind::Dipole, 0, 0});
+    form.range_start = 1000000;
+    form.range_stop = 30000000;
+    form.range_points = points;
+    form.R_vis = rx;
+    form.X_vis = rx;
+    QCoreApplication::processEvents();
+
+    TPaintCounter counter;
+    form.GraphM->installEventFilter(&counter);
+    sim->ClearLog();
+    QElapsedTimer t;
+    t.start();
+    form.BitBtn4Click();
+    TRun run;
+    run.Ms = double(t.nsecsElapsed()) / 1e6;
+    run.Paints = counter.Paints;
+
+    const qint32 step = (form.range_stop - form.range_start) / points;
+    const int passes = rx ? 2 : 1;
+    sim->WaitForCommands(sim->CommandsHandled() + (rx ? 6 : 2), 2000);
+    run.WireBytes = sim->ReceivedBytes().size() + ReplyBytes(*sim, form.range_start, step, points + 1, false);
+    if (passes == 2)
+        run.WireBytes += ReplyBytes(*sim, form.range_start, step, points + 1, true);
+    form.BitBtn1Click();
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    const TRun paced = Sweep(true, 1000, true);
+    const double wireMs = paced.WireBytes * 10 * 1000.0 / 9600 + 100;
+    std::printf("BENCH paced_1001_rx_overhead %.2f %%\n", (paced.Ms / wireMs - 1) * 100);
+    std::printf("# paced: %.0f ms measured, %.0f ms on the wire (%lld bytes), %d paints\n", paced.Ms, wireMs,
+                static_cast<long long>(paced.WireBytes), paced.Paints);
+
+    const TRun live = Sweep(false, 10000, false);
+    std::printf("BENCH unpaced_10001_live %.0f ms\n", live.Ms);
+    std::printf("# unpaced: %d paints\n", live.Paints);
+    return 0;
+}
