@@ -38,7 +38,11 @@ public:
     std::complex<double> LoadImpedance(double hz) const;  // the load on the jack (without the series resistor)
     int OpenLevel(int mhz) const;          // true open-load count; band k covers k..k+1 MHz, below 1 MHz band 1
     double Slope() const;                  // true detector slope, dB per count
-    int RawCount(qint32 hz, bool seriesR) const; // reading of the current load at hz (with the 51 ohm resistor if seriesR)
+    // Reading of the current load at hz: OpenLevel + 20*log10|Gamma| / Slope,
+    // rounded, Gamma against 50 ohm of the load (plus 51 ohm with seriesR).
+    // Never below SimModel::kCountFloor (40), which a matched load reads;
+    // above the firmware's highest frequency it is the open level.
+    int RawCount(qint32 hz, bool seriesR) const;
 
     // State set by the commands
     qint32 Frequency() const;              // last "f" value (1 MHz at first)
