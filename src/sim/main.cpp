@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
         "Simulated antenna analyzer on a pseudo-terminal. Prints the port to open, then serves "
         "until interrupted (or until standard input, when it is a pipe, is closed).");
     parser.addHelpOption();
-    const QCommandLineOption loadOpt("load", "Load on the jack: open, short, 50, 100, dipole, or R,X in ohms.",
+    const QCommandLineOption loadOpt("load", "Load on the jack: open, short, 50, 100, dipole (the default), or R,X in ohms.",
                                      "load", "dipole");
     const QCommandLineOption firmwareOpt("firmware", "Reply to \"w\" (\"1.0.60.lite\" for the lite 60 MHz variant).",
                                          "text", "SWR 1.2.150");
