@@ -48,6 +48,16 @@ QIcon StdIcon(QStyle::StandardPixmap p)
     return QApplication::style()->standardIcon(p);
 }
 
+// Tahoma where it is installed, else a sans face of similar width.
+QFont UiFont(int pixelSize, bool bold)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
 QPushButton *MakeButton(QWidget *parent, const QString &caption, QStyle::StandardPixmap icon,
                         const QString &hint = QString())
 {
@@ -101,9 +111,7 @@ TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)
     OnError = [this](const QString &msg) { QMessageBox::critical(this, QStringLiteral("Vantrel"), msg); };
 
     setWindowTitle(QStringLiteral("Vantrel"));
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(UiFont(11, false));
     resize(kDesignWidth, 589);
     CreateControls();
     CreateMenus();
@@ -150,7 +158,8 @@ void TMainForm::CreateControls()
     ComComboBox1 = new QComboBox(this);
     ComComboBox1->setEditable(true);
     ComComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComComboBox1->setGeometry(34, 8, 63, 21);
+    // Wider than its 63 pixels of old: device paths are longer than "COM1".
+    ComComboBox1->setGeometry(34, 8, 78, 21);
     ComComboBox1->view()->setMinimumWidth(160);
 
     BitBtn1 = MakeButton(this, QStringLiteral("Open"), QStyle::SP_DialogOpenButton);
@@ -226,10 +235,7 @@ void TMainForm::CreateControls()
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lbCurPos = new QLabel(Panel2);
     lbCurPos->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont bold(QStringLiteral("Tahoma"));
-    bold.setPixelSize(13);
-    bold.setBold(true);
-    lbCurPos->setFont(bold);
+    lbCurPos->setFont(UiFont(13, true));
     lbCurPos->setStyleSheet(QStringLiteral("color: palette(highlight);"));
     lbCurPos->setGeometry(2, 2, 228, 20);
 
@@ -445,7 +451,7 @@ void TMainForm::OpenAnalyzer(const QString &name)
         OpenPort(sim->PortName());
         FSim = std::move(sim);
         FSimLoad->SetSimulator(FSim.get());
-        FSimLoad->show();
+        ShowBesideGraph(FSimLoad, 0);
     } else {
         OpenPort(name);
     }
@@ -519,8 +525,21 @@ void TMainForm::btnKeepLastClick()
 
 void TMainForm::SpeedButton10Click()
 {
-    FTracks->show();
-    FTracks->raise();
+    // Left of the simulated-load window, which opens at the tool strip.
+    ShowBesideGraph(FTracks, FSimLoad->width() + 16);
+}
+
+void TMainForm::ShowBesideGraph(QWidget *tool, int leftOf)
+{
+    // Over the graph's top right, left of the tool strip (and leftOf pixels
+    // further left), the first time; later where the user left it.
+    if (!tool->property("placed").toBool()) {
+        const QPoint at = mapToGlobal(QPoint(Panel1->x() - tool->width() - 40 - leftOf, Panel1->y() + 8));
+        tool->move(at);
+        tool->setProperty("placed", true);
+    }
+    tool->show();
+    tool->raise();
 }
 
 void TMainForm::UpdateTrackLimitCaption()

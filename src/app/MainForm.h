@@ -134,6 +134,7 @@ private:
     void ClearAll();
     void OpenAnalyzer(const QString &name);
     void ClosePortAndSimulator();
+    void ShowBesideGraph(QWidget *tool, int leftOf);
     void OnConnectionLost();
     // Runs a handler, showing its error in the error box.
     void Guarded(const std::function<void()> &handler);

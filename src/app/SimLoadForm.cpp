@@ -33,6 +33,7 @@ TfrmSimLoad::TfrmSimLoad(QWidget *owner) : QWidget(owner, Qt::Tool), FGroup(new 
         layout->addWidget(b);
         FGroup->addButton(b, int(e.Kind));
     }
+    adjustSize();
     connect(FGroup, &QButtonGroup::idClicked, this, [this](int id) { Choose(TSimLoadKind(id)); });
 }
 

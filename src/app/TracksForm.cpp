@@ -19,6 +19,8 @@ TfrmTracks::TfrmTracks(TGraphM *graph, QWidget *owner)
     VST->horizontalHeader()->hide();
     VST->verticalHeader()->hide();
     VST->setShowGrid(true);
+    VST->setColumnWidth(0, 56);
+    VST->setColumnWidth(1, 40);
     VST->setColumnWidth(2, 165);
     VST->horizontalHeader()->setStretchLastSection(true);
     VST->setSelectionBehavior(QAbstractItemView::SelectRows);
