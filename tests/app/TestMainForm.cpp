@@ -151,6 +151,21 @@ private slots:
         QTEST(int(f.MaxFreq), "maxFreq");
     }
 
+    void typedDevicePathOpens()
+    {
+        TSimOptions opt;
+        opt.Paced = false;
+        TAnalyzerSim sim(opt);
+        sim.Start();
+        TMainForm &f = R->Create();
+        f.ComComboBox1->setEditText(sim.PortName());
+        f.BitBtn1Click();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel [Firmware 1.2.150]"));
+        QVERIFY(!f.Simulator());
+        QVERIFY(R->SettingsText().contains("port=" + sim.PortName().toUtf8() + "\n"));
+        f.BitBtn1Click();
+    }
+
     void openFailureIsReported()
     {
         TMainForm &f = R->Create();
