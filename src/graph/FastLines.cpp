@@ -1,7 +1,10 @@
 #include "FastLines.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -75,9 +78,10 @@ struct TEdgeLine
 // Fills the band of half-width half around the segment from o along the unit
 // vector u for len pixels, with flat ends: the points p with
 // 0 <= u . (p - o) <= len and |n . (p - o)| <= half, n the normal of u.
-void FillBand(TSpanCanvas &cv, TVec o, TVec u, double len, double half)
+// Every row's pixels x0 <= x < x1 inside clip go to span(y, x0, x1).
+template <typename TSpanSink>
+void FillBand(const QRect &clip, TVec o, TVec u, double len, double half, TSpanSink &&span)
 {
-    const QRect &clip = cv.Clip();
     const TVec n{-u.y, u.x};
     const double yEnd = o.y + u.y * len;
     const double spread = std::fabs(n.y) * half;
@@ -123,7 +127,7 @@ void FillBand(TSpanCanvas &cv, TVec o, TVec u, double len, double half)
         const int x0 = std::max(clip.left(), CeilInt(left - kSample));
         const int x1 = std::min(clip.right(), FloorInt(right - kSample));
         if (x0 <= x1)
-            cv.Span(y, x0, x1 + 1);
+            span(y, x0, x1 + 1);
     }
 }
 
@@ -149,12 +153,117 @@ bool ClipParam(TVec a, TVec d, double left, double top, double right, double bot
     return t0 <= t1;
 }
 
+// A run of pixels of one row of a shape, relative to the shape's anchor.
+struct TShapeRow
+{
+    int Dy, X0, X1; // row offset, pixels X0 <= x < X1
+};
+
+// A pixel shape as rows relative to an anchor pixel, with its extent.
+struct TShape
+{
+    std::vector<TShapeRow> Rows;
+    int Left = 0, Right = 0, Top = 0, Bottom = 0; // inclusive bounds of Rows
+    bool Built = false;
+
+    // Sorts the rows and joins the runs of a row that touch or overlap, so a
+    // stamp writes every pixel once.
+    void Finish()
+    {
+        std::sort(Rows.begin(), Rows.end(), [](const TShapeRow &a, const TShapeRow &b) {
+            return a.Dy != b.Dy ? a.Dy < b.Dy : a.X0 < b.X0;
+        });
+        std::vector<TShapeRow> joined;
+        for (const TShapeRow &r : Rows) {
+            if (!joined.empty() && joined.back().Dy == r.Dy && r.X0 <= joined.back().X1)
+                joined.back().X1 = std::max(joined.back().X1, r.X1);
+            else
+                joined.push_back(r);
+        }
+        Rows = std::move(joined);
+        Left = Top = INT_MAX;
+        Right = Bottom = INT_MIN;
+        for (const TShapeRow &r : Rows) {
+            Left = std::min(Left, r.X0);
+            Right = std::max(Right, r.X1 - 1);
+            Top = std::min(Top, r.Dy);
+            Bottom = std::max(Bottom, r.Dy);
+        }
+        Built = true;
+    }
+};
+
+// The disc of a pen of the given width around a whole-pixel point.
+void AddDisc(std::vector<TShapeRow> &rows, double half, int cx, int cy)
+{
+    for (int dy = int(std::ceil(-half - kSample)); dy + kSample <= half; ++dy) {
+        const double ys = dy + kSample;
+        const double h = std::sqrt(std::max(0.0, half * half - ys * ys));
+        const int x0 = int(std::ceil(-h - kSample)), x1 = int(std::floor(h - kSample)) + 1;
+        if (x0 < x1)
+            rows.push_back({cy + dy, cx + x0, cx + x1});
+    }
+}
+
+// Segments between whole-pixel points differ only by a whole-pixel shift
+// when their end points differ by the same (dx, dy), and a dense curve has
+// few distinct short steps. So the band of a short step together with the
+// disc at its end is rasterized once per pen width and then stamped.
+class TStepShapes
+{
+public:
+    static constexpr int kReach = 48; // steps up to this many pixels each way
+
+    explicit TStepShapes(int width) : FHalf(width / 2.0), FShapes(kSide * kSide) {}
+
+    static bool Covers(int dx, int dy) { return std::abs(dx) <= kReach && std::abs(dy) <= kReach; }
+
+    // The band from (0, 0) to (dx, dy) and the disc at (dx, dy).
+    const TShape &Step(int dx, int dy)
+    {
+        TShape &s = FShapes[size_t((dy + kReach) * kSide + dx + kReach)];
+        if (!s.Built) {
+            const double len = std::sqrt(double(dx) * dx + double(dy) * dy);
+            FillBand(kUnbounded, {0, 0}, {dx / len, dy / len}, len, FHalf,
+                     [&s](int y, int x0, int x1) { s.Rows.push_back({y, x0, x1}); });
+            AddDisc(s.Rows, FHalf, dx, dy);
+            s.Finish();
+        }
+        return s;
+    }
+
+private:
+    static constexpr int kSide = 2 * kReach + 1;
+    static inline const QRect kUnbounded{-(1 << 20), -(1 << 20), 1 << 21, 1 << 21};
+
+    double FHalf;
+    std::vector<TShape> FShapes;
+};
+
+// The step shapes of one pen width, kept per thread between drawings.
+TStepShapes &StepShapesFor(int width)
+{
+    thread_local std::vector<std::unique_ptr<TStepShapes>> byWidth;
+    if (size_t(width) >= byWidth.size())
+        byWidth.resize(size_t(width) + 1);
+    std::unique_ptr<TStepShapes> &shapes = byWidth[size_t(width)];
+    if (!shapes)
+        shapes = std::make_unique<TStepShapes>(width);
+    return *shapes;
+}
+
 // A round-capped, round-joined stroke is the union of a flat-ended band
 // along every segment and a disc around every point.
 class TWideStroker
 {
 public:
-    TWideStroker(TSpanCanvas &cv, int width) : FCanvas(cv), FHalf(width / 2.0)
+    // Pens up to this width use the step shapes; wider ones are rare and
+    // rasterize every band.
+    static constexpr int kMaxStepWidth = 16;
+
+    TWideStroker(TSpanCanvas &cv, int width)
+        : FCanvas(cv), FHalf(width / 2.0),
+          FSteps(width <= kMaxStepWidth ? &StepShapesFor(width) : nullptr)
     {
         // Shapes reaching further than this from the clip cannot touch it.
         const double margin = FHalf + 2;
@@ -163,13 +272,31 @@ public:
         FTop = c.top() - margin;
         FRight = c.right() + 1 + margin;
         FBottom = c.bottom() + 1 + margin;
-        for (int dy = int(std::ceil(-FHalf - kSample)); dy + kSample <= FHalf; ++dy) {
-            const double ys = dy + kSample;
-            const double half = std::sqrt(std::max(0.0, FHalf * FHalf - ys * ys));
-            FDisc.push_back({dy, int(std::ceil(-half - kSample)), int(std::floor(half - kSample)) + 1});
-        }
+        AddDisc(FDisc.Rows, FHalf, 0, 0);
+        FDisc.Finish();
     }
 
+    // The band from a to b and the disc at b.
+    void Step(QPoint a, QPoint b)
+    {
+        const int dx = b.x() - a.x(), dy = b.y() - a.y();
+        // Inside() keeps every sum below far from overflowing.
+        if (FSteps && TStepShapes::Covers(dx, dy) && Inside(ToVec(a)) && Inside(ToVec(b))) {
+            Stamp(FSteps->Step(dx, dy), a);
+            return;
+        }
+        Segment(ToVec(a), ToVec(b));
+        Disc(b);
+    }
+
+    void Disc(QPoint p)
+    {
+        // Also keeps the row and column sums of the stamp from overflowing.
+        if (Inside(ToVec(p)))
+            Stamp(FDisc, p);
+    }
+
+private:
     void Segment(TVec a, TVec b)
     {
         const TVec d = b - a;
@@ -180,42 +307,41 @@ public:
         const double len = std::sqrt(d.x * d.x + d.y * d.y);
         // Measured from the clipped start, which lies near the clip, so that
         // far-away end points cost no precision.
-        FillBand(FCanvas, a + d * t0, d * (1.0 / len), (t1 - t0) * len, FHalf);
+        FillBand(FCanvas.Clip(), a + d * t0, d * (1.0 / len), (t1 - t0) * len, FHalf,
+                 [this](int y, int x0, int x1) { FCanvas.Span(y, x0, x1); });
     }
 
-    // Every disc has the same shape, as points are whole pixels.
-    void Disc(QPoint p)
+    void Stamp(const TShape &s, QPoint at)
     {
-        // Also keeps the row and column sums below from overflowing.
-        if (!Inside(ToVec(p)))
-            return;
         const QRect &clip = FCanvas.Clip();
-        for (const TDiscRow &r : FDisc) {
-            const int y = p.y() + r.Dy;
-            if (y < clip.top() || y > clip.bottom())
+        const int x = at.x(), y = at.y();
+        if (x + s.Left >= clip.left() && x + s.Right <= clip.right() && y + s.Top >= clip.top()
+            && y + s.Bottom <= clip.bottom()) {
+            for (const TShapeRow &r : s.Rows)
+                FCanvas.Span(y + r.Dy, x + r.X0, x + r.X1);
+            return;
+        }
+        for (const TShapeRow &r : s.Rows) {
+            const int row = y + r.Dy;
+            if (row < clip.top() || row > clip.bottom())
                 continue;
-            const int x0 = std::max(clip.left(), p.x() + r.X0);
-            const int x1 = std::min(clip.right() + 1, p.x() + r.X1);
+            const int x0 = std::max(clip.left(), x + r.X0);
+            const int x1 = std::min(clip.right() + 1, x + r.X1);
             if (x0 < x1)
-                FCanvas.Span(y, x0, x1);
+                FCanvas.Span(row, x0, x1);
         }
     }
 
-private:
     bool Inside(TVec p) const
     {
         return p.x >= FLeft && p.x <= FRight && p.y >= FTop && p.y <= FBottom;
     }
 
-    struct TDiscRow
-    {
-        int Dy, X0, X1; // row offset, span [X0, X1) relative to the centre
-    };
-
     TSpanCanvas &FCanvas;
     double FHalf;
+    TStepShapes *FSteps;
     double FLeft, FTop, FRight, FBottom;
-    std::vector<TDiscRow> FDisc;
+    TShape FDisc;
 };
 
 // One-pixel line including both end pixels, one pixel per step along its
@@ -299,12 +425,9 @@ void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int wid
     }
     TWideStroker stroker(cv, width);
     stroker.Disc(pts[0]);
-    for (int i = 1; i < n; ++i) {
-        if (pts[i] == pts[i - 1])
-            continue;
-        stroker.Segment(ToVec(pts[i - 1]), ToVec(pts[i]));
-        stroker.Disc(pts[i]);
-    }
+    for (int i = 1; i < n; ++i)
+        if (pts[i] != pts[i - 1])
+            stroker.Step(pts[i - 1], pts[i]);
 }
 
 void DrawCurveFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
