@@ -10,7 +10,6 @@ namespace {
 // Bounds that keep the search loops finite whatever the window holds.
 constexpr int kMaxFirstTickSteps = 1000000;
 constexpr size_t kMaxTicks = 100000;
-constexpr double kPixelLimit = 4.0e6;
 
 // Number of decimal digits of a non-negative integer value (1 for 0).
 int DecimalDigits(double n)
@@ -32,13 +31,6 @@ double StepMagnitude(double minStep)
 }
 
 } // namespace
-
-int RoundToPixel(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    return static_cast<int>(std::nearbyint(std::clamp(value, -kPixelLimit, kPixelLimit)));
-}
 
 double TickStep(double minStep)
 {

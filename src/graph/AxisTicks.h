@@ -3,7 +3,9 @@
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 class QFontMetrics;
@@ -48,6 +50,20 @@ TAxisTicks ComputeAxisTicks(double lo, double hi, double valuePerPixel, double m
 // hi), both formatted with `precision` decimals.
 QRect AxisLabelBox(double hi, double lo, int precision, const QFontMetrics &metrics);
 
+// Pixel coordinates beyond this are clamped by RoundToPixel.
+inline constexpr double kPixelLimit = 4.0e6;
+
 // Round half to even, clamped to the pixel range the drawing can handle
 // (NaN gives 0), so that values far outside the window stay drawable.
-int RoundToPixel(double value);
+// Inline: the drawing maps two values per curve point.
+inline int RoundToPixel(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    const double v = std::clamp(value, -kPixelLimit, kPixelLimit);
+    // Adding and taking away 1.5 * 2^52 leaves v rounded to an integer in the
+    // current rounding mode (to nearest, ties to even), exactly as
+    // std::nearbyint does, but without a library call.
+    constexpr double kRoundShift = 6755399441055744.0;
+    return static_cast<int>((v + kRoundShift) - kRoundShift);
+}

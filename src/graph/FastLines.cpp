@@ -389,9 +389,15 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out)
         return;
     out.reserve(n);
     for (int i = 0; i < n;) {
+        const int x = pts[i].x();
+        // Sweeps mostly have one point a column: no run to reduce.
+        if (i + 1 == n || pts[i + 1].x() != x) {
+            out.push_back(pts[i++]);
+            continue;
+        }
         int j = i + 1;
         int lowest = i, highest = i;
-        while (j < n && pts[j].x() == pts[i].x()) {
+        while (j < n && pts[j].x() == x) {
             if (pts[j].y() < pts[lowest].y())
                 lowest = j;
             if (pts[j].y() > pts[highest].y())

@@ -19,6 +19,8 @@ private slots:
     void labelFormat();
     void degenerateWindowsGiveNoTicks_data();
     void degenerateWindowsGiveNoTicks();
+    void roundToPixel_data();
+    void roundToPixel();
 };
 
 void TestAxisTicks::workedExamples_data()
@@ -164,6 +166,34 @@ void TestAxisTicks::degenerateWindowsGiveNoTicks()
     const TAxisTicks t = ComputeAxisTicks(lo, hi, vpp, 14);
     QVERIFY(t.Ticks.empty());
     QCOMPARE(t.Step, 0.0);
+}
+
+void TestAxisTicks::roundToPixel_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("pixel");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("half to even, down") << 0.5 << 0;
+    QTest::newRow("half to even, up") << 1.5 << 2;
+    QTest::newRow("2.5") << 2.5 << 2;
+    QTest::newRow("-0.5") << -0.5 << 0;
+    QTest::newRow("-1.5") << -1.5 << -2;
+    QTest::newRow("-2.5") << -2.5 << -2;
+    QTest::newRow("just below a half") << std::nextafter(0.5, 0.0) << 0;
+    QTest::newRow("just above a half") << std::nextafter(0.5, 1.0) << 1;
+    QTest::newRow("large odd half") << 1234567.5 << 1234568;
+    QTest::newRow("beyond the limit") << 1e300 << 4000000;
+    QTest::newRow("below the limit") << -1e300 << -4000000;
+    QTest::newRow("+inf") << inf << 4000000;
+    QTest::newRow("-inf") << -inf << -4000000;
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0;
+}
+
+void TestAxisTicks::roundToPixel()
+{
+    QFETCH(double, value);
+    QFETCH(int, pixel);
+    QCOMPARE(RoundToPixel(value), pixel);
 }
 
 QTEST_APPLESS_MAIN(TestAxisTicks)
