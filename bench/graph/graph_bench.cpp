@@ -91,30 +91,33 @@ double Median(const std::function<void()> &run)
 
 void Report(const char *name, double ms) { std::printf("BENCH %s %.2f ms\n", name, ms); }
 
-// The whole control: every run draws every curve from the model.
+// The whole control, with the layer cache off: every run draws the
+// background, the axes and every curve from the model.
 void BenchGraph(const char *name, int curves, int points)
 {
     TGraphM g;
     SetUpGraph(g);
+    g.SetLayerCache(false);
     AddCurves(g, curves, points);
     Report(name, Median([&] { (void)g.DrawToBitmap(); }));
 }
 
-// A live sweep: one new point on the newest track's SWR curve, then the
-// picture the screen gets.
-void BenchAppend(const char *name, int curves, int points)
+// A live sweep: one new point on curve `growing`, then the picture the
+// screen gets (through the layer cache, as the control paints).
+void BenchAppend(const char *name, int curves, int points, int growing)
 {
     TGraphM g;
     SetUpGraph(g);
     AddCurves(g, curves, points);
-    TCurve *growing = g.Curves()->Items(curves - 3);
+    TCurve *curve = g.Curves()->Items(growing);
+    const int kind = growing % 3;
     const std::vector<TSweepPoint> s = Sweep(points, 99);
-    growing->ClearPoints();
+    curve->ClearPoints();
     int next = points - kRuns - 1; // the timed runs bring it to full length
     for (int i = 0; i < next; ++i)
-        growing->AddPoint(s[i].Freq, s[i].Swr);
+        curve->AddPoint(s[i].Freq, CurveValue(s[i], kind));
     Report(name, Median([&] {
-        growing->AddPoint(s[next].Freq, s[next].Swr);
+        curve->AddPoint(s[next].Freq, CurveValue(s[next], kind));
         ++next;
         (void)g.DrawToBitmap();
     }));
@@ -149,7 +152,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     BenchGraph("draw_90x1001_w3", 90, 1001);
     BenchGraph("draw_1x100001_w3", 1, 100001);
-    BenchAppend("append_90x1001_w3", 90, 1001);
+    // The newest curve grows, as in a live sweep; a middle one redraws every
+    // curve above it too.
+    BenchAppend("append_90x1001_w3", 90, 1001, 89);
+    BenchAppend("append_mid_90x1001_w3", 90, 1001, 45);
     BenchLines("lines_90x1001_w3", 90, 1001);
     BenchLines("lines_1x100001_w3", 1, 100001);
     return 0;

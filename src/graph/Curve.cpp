@@ -2,12 +2,25 @@
 
 #include "Curves.h"
 
+#include <atomic>
 #include <stdexcept>
 #include <utility>
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
-TCurve::TCurve(TCurves &collection) : FCollection(collection) {}
+namespace {
+
+// One counter for all curves, so that a stamp never repeats, not even for a
+// new curve made where a deleted one was.
+quint64 NextStamp()
+{
+    static std::atomic<quint64> counter{0};
+    return ++counter;
+}
+
+} // namespace
+
+TCurve::TCurve(TCurves &collection) : FCollection(collection), FStamp(NextStamp()) {}
 
 std::recursive_mutex &TCurve::Mutex() const
 {
@@ -44,6 +57,7 @@ void TCurve::SetColor(const QColor &value)
     if (opaque == FColor)
         return;
     FColor = opaque;
+    Touch();
     Changed();
 }
 
@@ -59,6 +73,7 @@ void TCurve::SetThickLine(int value)
     if (value == FThickLine)
         return;
     FThickLine = value;
+    Touch();
     Changed();
 }
 
@@ -74,6 +89,7 @@ void TCurve::SetDetails(bool value)
     if (value == FDetails)
         return;
     FDetails = value;
+    Touch();
     Changed();
 }
 
@@ -86,6 +102,8 @@ bool TCurve::Visible() const
 void TCurve::SetVisible(bool value)
 {
     Lock lock(Mutex());
+    if (value != FVisible)
+        Touch();
     FVisible = value;
 }
 
@@ -98,6 +116,8 @@ TAxis TCurve::Axis() const
 void TCurve::SetAxis(TAxis value)
 {
     Lock lock(Mutex());
+    if (value != FAxis)
+        Touch();
     FAxis = value;
 }
 
@@ -105,6 +125,7 @@ void TCurve::AddPoint(double aX, double aY)
 {
     Lock lock(Mutex());
     pta.push_back({aX, aY});
+    Touch();
     Invalidate();
 }
 
@@ -116,6 +137,7 @@ void TCurve::AddPoints(std::span<const double> aX, std::span<const double> aY)
     pta.reserve(pta.size() + aX.size());
     for (size_t i = 0; i < aX.size(); ++i)
         pta.push_back({aX[i], aY[i]});
+    Touch();
     Invalidate();
 }
 
@@ -123,6 +145,7 @@ void TCurve::AddPoints(std::span<const TGraphPoint> p)
 {
     Lock lock(Mutex());
     pta.insert(pta.end(), p.begin(), p.end());
+    Touch();
     Invalidate();
 }
 
@@ -130,14 +153,17 @@ void TCurve::ClearPoints()
 {
     Lock lock(Mutex());
     pta.clear();
+    Touch();
     Invalidate();
 }
 
 void TCurve::Sort()
 {
     Lock lock(Mutex());
-    if (pta.size() > 1)
+    if (pta.size() > 1) {
         SortGraphPointsByX(pta.data(), 0, static_cast<int>(pta.size()) - 1);
+        Touch();
+    }
 }
 
 void TCurve::GetPoint(int index, double &aX, double &aY) const
@@ -201,6 +227,17 @@ void TCurve::Invalidate()
     Lock lock(Mutex());
     if (UpdateCnt == 0)
         FCollection.Update(nullptr);
+}
+
+quint64 TCurve::ChangeStamp() const
+{
+    Lock lock(Mutex());
+    return FStamp;
+}
+
+void TCurve::Touch()
+{
+    FStamp = NextStamp();
 }
 
 void TCurve::Changed()

@@ -73,8 +73,14 @@ public:
     // The point storage; valid only while Collection().Mutex() is held.
     std::span<const TGraphPoint> PointSpan() const { return pta; }
 
+    // Changes whenever the points, Color, ThickLine, Details, Visible or
+    // Axis change. Stamps are unique over all curves of the process, so an
+    // equal stamp means the same curve, drawn the same way.
+    quint64 ChangeStamp() const;
+
 private:
     std::recursive_mutex &Mutex() const;
+    void Touch();
     void Changed();
 
     TCurves &FCollection;
@@ -86,6 +92,7 @@ private:
     int UpdateCnt = 0;
     TAxis FAxis = axLeft;
     std::vector<TGraphPoint> pta;
+    quint64 FStamp;
 };
 
 // The in-place quicksort used by TCurve::Sort, on indices L..R inclusive.

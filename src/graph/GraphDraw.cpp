@@ -89,18 +89,123 @@ QImage TGraphM::DrawToBitmap()
     Lock lock(Mutex());
     if (width() <= 0 || height() <= 0)
         return QImage();
+    try {
+        return DrawPicture();
+    } catch (...) {
+        // A layer may be half made.
+        FLayers.Clear();
+        throw;
+    }
+}
+
+QImage TGraphM::DrawPicture()
+{
+    ResetWindows();
+    const TGraphSceneKey key = SceneKey();
+    const int n = FCurves->Count();
+    std::vector<quint64> stamps(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        stamps[size_t(i)] = FCurves->Items(i)->ChangeStamp();
+
     QImage image(width(), height(), QImage::Format_RGB32);
     if (image.isNull())
         throw std::bad_alloc();
     image.setDotsPerMeterX(kDotsPerMeter);
     image.setDotsPerMeterY(kDotsPerMeter);
+
+    const bool reuse = FLayerCache && FLayers.Valid && FLayers.Key == key;
+    TLayerPlan plan;
+    if (reuse) {
+        plan = PlanLayers(FLayers.Drawn, FLayers.CurveCount, stamps);
+        SetGeometry(FLayers.Geometry);
+        CopyPixels(plan.FromCurveLayer ? FLayers.Curves : FLayers.Back, image);
+    } else {
+        FLayers.Valid = false;
+        plan.Keep = std::max(n - 1, 0);
+    }
+
     QPainter p(&image);
-    DrawPicture(p);
+    if (!reuse) {
+        DrawBackground(p);
+        if (FLayerCache) {
+            CopyPixels(image, FLayers.Back);
+            // Keyed by the label boxes and lengths this drawing leaves
+            // behind: a drawing that starts from them gives this picture.
+            FLayers.Key = SceneKey();
+            FLayers.Geometry = Geometry();
+        }
+    }
+    const QRect plot = PlotClip();
+    if (!plot.isEmpty())
+        p.setClipRect(plot);
+    for (int i = plan.Start; i <= n; ++i) {
+        if (FLayerCache && i == plan.Keep && plan.Snapshot()) {
+            // The raster engine writes straight into the image, so its
+            // pixels are complete here.
+            CopyPixels(image, FLayers.Curves);
+            FLayers.CurveCount = i;
+        }
+        if (i < n && !plot.isEmpty())
+            DrawCurve(p, *FCurves->Items(i), plot);
+    }
+    DrawMarkers(p);
     p.end();
+    if (FLayerCache) {
+        FLayers.Drawn = std::move(stamps);
+        FLayers.Valid = true;
+    }
     return image;
 }
 
-void TGraphM::DrawPicture(QPainter &p)
+TGraphSceneKey TGraphM::SceneKey() const
+{
+    TGraphSceneKey k;
+    k.Size = size();
+    k.Focus = hasFocus();
+    k.Color = FColor.rgb();
+    k.ColorAxis = FColorAxis.rgb();
+    k.ColorGrid = FColorGrid.rgb();
+    k.ZoomTextColor = clTxtScale.rgb();
+    k.GridX = FGridX;
+    k.GridY = FGridY;
+    k.ShowTextScale = FShowTextScale;
+    k.Details = FDetails;
+    k.RightAxis = HasVisibleCurveOnAxis(axRight);
+    k.Precision = FPrecision;
+    k.ScaleX = FScaleX;
+    const double ranges[6] = {FMinXValue, FMaxXValue, FMinYValue, FMaxYValue, FMinYRValue, FMaxYRValue};
+    const double windows[6] = {scMinX, scMaxX, scMinY, scMaxY, scMinYr, scMaxYr};
+    std::copy(std::begin(ranges), std::end(ranges), k.Ranges);
+    std::copy(std::begin(windows), std::end(windows), k.Windows);
+    k.SclKX = SclKX;
+    k.SclKY = SclKY;
+    k.RTextX = RTextX;
+    k.RTextY = RTextY;
+    k.RTextYr = RTextYr;
+    k.LenX = LenX;
+    k.LenY = LenY;
+    return k;
+}
+
+TGraphGeometry TGraphM::Geometry() const
+{
+    return {MargX, LenX, LenY, RTextX, RTextY, RTextYr, VpDX, VpDY, VpDYr};
+}
+
+void TGraphM::SetGeometry(const TGraphGeometry &g)
+{
+    MargX = g.MargX;
+    LenX = g.LenX;
+    LenY = g.LenY;
+    RTextX = g.RTextX;
+    RTextY = g.RTextY;
+    RTextYr = g.RTextYr;
+    VpDX = g.VpDX;
+    VpDY = g.VpDY;
+    VpDYr = g.VpDYr;
+}
+
+void TGraphM::DrawBackground(QPainter &p)
 {
     const int W = width();
     const int H = height();
@@ -114,11 +219,8 @@ void TGraphM::DrawPicture(QPainter &p)
     p.setFont(NamedFont("Tahoma", 8));
     MargX = 20;
     p.setPen(SolidPen(Qt::black));
-    ResetWindows();
     DrawValueAxes(p);
     DrawXAxis(p);
-    DrawCurves(p);
-    DrawMarkers(p);
 }
 
 void TGraphM::DrawZoomText(QPainter &p)
@@ -236,52 +338,47 @@ void TGraphM::DrawXAxis(QPainter &p)
     p.setPen(SolidPen(Qt::black));
 }
 
-void TGraphM::DrawCurves(QPainter &p)
+QRect TGraphM::PlotClip() const
 {
-    const int H = height();
     // Curves and markers may cover the left, top and bottom frame lines, but
     // never the right one.
-    const QRect plot(MargX, 8, LenX, H - MargY + 2 - 8);
-    if (plot.isEmpty())
+    return QRect(MargX, 8, LenX, height() - MargY + 2 - 8);
+}
+
+void TGraphM::DrawCurve(QPainter &p, const TCurve &c, const QRect &plot)
+{
+    const std::span<const TGraphPoint> points = c.PointSpan();
+    if (!c.Visible() || points.size() < 2)
         return;
-    p.setClipRect(plot);
-
+    const bool left = c.Axis() == axLeft;
     const double kx = KX();
-    const double axisK[2] = {KY(), KYr()};
-    const double axisMin[2] = {scMinY, scMinYr};
-    const double axisFull[2] = {FMinYValue, FMinYRValue};
+    const double ky = left ? KY() : KYr();
+    if (kx == 0 || ky == 0)
+        return;
+    ++FCurvesDrawn;
     const double offX = scMinX - FMinXValue;
-    const int axisY = H - MargY;
+    const double full = left ? FMinYValue : FMinYRValue;
+    const double offY = (left ? scMinY : scMinYr) - full;
+    const int axisY = height() - MargY;
+    const TCurveStyle style = MakeCurveStyle(c.Color(), c.ThickLine(), FDetails || c.Details());
 
-    for (int i = 0; i < FCurves->Count(); ++i) {
-        const TCurve *c = FCurves->Items(i);
-        const std::span<const TGraphPoint> points = c->PointSpan();
-        if (!c->Visible() || points.size() < 2)
-            continue;
-        const int a = c->Axis() == axLeft ? 0 : 1;
-        const double ky = axisK[a];
-        if (kx == 0 || ky == 0)
-            continue;
-        const double offY = axisMin[a] - axisFull[a];
-        const TCurveStyle style = MakeCurveStyle(c->Color(), c->ThickLine(), FDetails || c->Details());
-
-        // A point that is not a number breaks the line instead of spoiling
-        // the whole picture.
+    // A point that is not a number breaks the line instead of spoiling the
+    // whole picture.
+    FPixels.clear();
+    FPixels.reserve(points.size());
+    const auto flush = [&] {
+        DrawCurvePoints(p, FPixels, style, plot);
         FPixels.clear();
-        const auto flush = [&] {
-            DrawCurvePoints(p, FPixels, style, plot);
-            FPixels.clear();
-        };
-        for (const TGraphPoint &pt : points) {
-            if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) {
-                flush();
-                continue;
-            }
-            FPixels.emplace_back(MargX + RoundToPixel((pt.X - offX - FMinXValue) * kx),
-                                 axisY - RoundToPixel((pt.Y - offY - axisFull[a]) * ky));
+    };
+    for (const TGraphPoint &pt : points) {
+        if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) {
+            flush();
+            continue;
         }
-        flush();
+        FPixels.emplace_back(MargX + RoundToPixel((pt.X - offX - FMinXValue) * kx),
+                             axisY - RoundToPixel((pt.Y - offY - full) * ky));
     }
+    flush();
 }
 
 void TGraphM::DrawMarkers(QPainter &p)

@@ -225,6 +225,13 @@ void TGraphM::SetPrecision(int value)
     RequestRepaint();
 }
 
+void TGraphM::SetLayerCache(bool value)
+{
+    Lock lock(Mutex());
+    FLayerCache = value;
+    FLayers.Clear();
+}
+
 // ---- curve queries ---------------------------------------------------------
 
 bool TGraphM::HasVisibleCurve() const
@@ -464,13 +471,12 @@ void TGraphM::ResetWindows()
             const TCurve *c = FCurves->Items(i);
             if (c->Count() == 0)
                 continue;
-            double minX = 0, maxX = 0, minY = 0, maxY = 0;
-            c->GetMinMax(minX, maxX, minY, maxY);
-            widen(FMinXValue, FMaxXValue, minX, maxX);
+            const TCurveBounds &b = CurveBounds(i);
+            widen(FMinXValue, FMaxXValue, b.MinX, b.MaxX);
             if (c->Axis() == axLeft)
-                widen(FMinYValue, FMaxYValue, minY, maxY);
+                widen(FMinYValue, FMaxYValue, b.MinY, b.MaxY);
             else
-                widen(FMinYRValue, FMaxYRValue, minY, maxY);
+                widen(FMinYRValue, FMaxYRValue, b.MinY, b.MaxY);
         }
     }
     if (!anyVisible || fullView) {
@@ -481,6 +487,21 @@ void TGraphM::ResetWindows()
         scMinYr = FMinYRValue;
         scMaxYr = FMaxYRValue;
     }
+}
+
+const TGraphM::TCurveBounds &TGraphM::CurveBounds(int i)
+{
+    if (FBounds.size() < size_t(FCurves->Count()))
+        FBounds.resize(size_t(FCurves->Count()));
+    TCurveBounds &b = FBounds[size_t(i)];
+    const TCurve *c = FCurves->Items(i);
+    // Stamps are never reused, so a stale entry cannot match.
+    const quint64 stamp = c->ChangeStamp();
+    if (b.Stamp != stamp) {
+        c->GetMinMax(b.MinX, b.MaxX, b.MinY, b.MaxY);
+        b.Stamp = stamp;
+    }
+    return b;
 }
 
 void TGraphM::paintEvent(QPaintEvent *)

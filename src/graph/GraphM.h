@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Curves.h"
+#include "GraphLayers.h"
 #include "GraphPoint.h"
 
 #include <QColor>
@@ -100,7 +101,17 @@ public:
     void ClearMarkers();
 
     // The complete picture, W x H, Format_RGB32 (null for an empty control).
+    // The caller gets a picture of its own.
     QImage DrawToBitmap();
+
+    // Whether drawings keep the background, the axes and the curves below the
+    // first changed one for the next drawing (on by default). The pictures
+    // are the same either way; off, every drawing starts from scratch.
+    bool LayerCache() const { return FLayerCache; }
+    void SetLayerCache(bool value);
+    // How many curves the drawings have drawn so far, those the layer cache
+    // supplied not counted (diagnostics and tests).
+    quint64 CurvesDrawn() const { return FCurvesDrawn; }
 
     // Marks the control for a repaint; safe from any thread.
     void RequestRepaint();
@@ -165,13 +176,25 @@ protected:
     QRect RTextX, RTextY, RTextYr;
 
 private:
-    void DrawPicture(QPainter &p);
+    struct TCurveBounds {
+        quint64 Stamp = 0;
+        double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
+    };
+
+    QImage DrawPicture();
+    void DrawBackground(QPainter &p);
     void DrawZoomText(QPainter &p);
     void DrawValueAxes(QPainter &p);
     void DrawXAxis(QPainter &p);
-    void DrawCurves(QPainter &p);
+    QRect PlotClip() const;
+    void DrawCurve(QPainter &p, const TCurve &c, const QRect &plot);
     void DrawMarkers(QPainter &p);
     void MeasureLabelBoxes(QPainter &p, bool left, bool right);
+    TGraphSceneKey SceneKey() const;
+    TGraphGeometry Geometry() const;
+    void SetGeometry(const TGraphGeometry &g);
+    // GetMinMax of curve i, walked again only after the curve changed.
+    const TCurveBounds &CurveBounds(int i);
 
     QColor FColorAxis{0, 0, 0};
     double FMinXValue = 0;
@@ -197,4 +220,8 @@ private:
     std::atomic<quint64> FRepaintRequests{0};
     std::atomic<bool> FRepaintPosted{false};
     std::vector<QPoint> FPixels; // mapped points of one curve, reused
+    bool FLayerCache = true;
+    quint64 FCurvesDrawn = 0;
+    TGraphLayers FLayers;
+    std::vector<TCurveBounds> FBounds; // by curve index
 };
