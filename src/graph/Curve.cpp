@@ -137,7 +137,8 @@ void TCurve::AddPoints(std::span<const double> aX, std::span<const double> aY)
     pta.reserve(pta.size() + aX.size());
     for (size_t i = 0; i < aX.size(); ++i)
         pta.push_back({aX[i], aY[i]});
-    Touch();
+    if (!aX.empty())
+        Touch();
     Invalidate();
 }
 
@@ -145,7 +146,8 @@ void TCurve::AddPoints(std::span<const TGraphPoint> p)
 {
     Lock lock(Mutex());
     pta.insert(pta.end(), p.begin(), p.end());
-    Touch();
+    if (!p.empty())
+        Touch();
     Invalidate();
 }
 

@@ -54,6 +54,9 @@ private slots:
     void newCurveDefaults();
     void repaintRequests_data();
     void repaintRequests();
+    void changeStamp_data();
+    void changeStamp();
+    void stampsNeverRepeat();
     void addPointsLengthMismatchChangesNothing();
     void pointsOutOfRange_data();
     void pointsOutOfRange();
@@ -107,6 +110,52 @@ void TestCurves::repaintRequests()
     const quint64 before = g.RepaintRequests();
     CurveOps().at(op)(*g.Curves(), *c);
     QCOMPARE(int(g.RepaintRequests() - before), requests);
+}
+
+void TestCurves::changeStamp_data()
+{
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<bool>("changes");
+    // Everything the drawing of the curve uses moves the stamp; nothing else
+    // does (operations on the collection are left out: they may delete c).
+    const std::map<QString, bool> expected{
+        {"AddPoint", true}, {"AddPoints arrays", true}, {"AddPoints empty arrays", false},
+        {"AddPoints points", true}, {"AddPoints mismatched", false}, {"ClearPoints", true},
+        {"Color changed", true}, {"Color same", false}, {"ThickLine changed", true},
+        {"ThickLine same", false}, {"Details changed", true}, {"Caption", false},
+        {"Visible", true}, {"Axis", true}, {"Sort", true}, {"curve bracket", true},
+        {"unbalanced EndUpdate", false},
+    };
+    for (const auto &[op, changes] : expected)
+        QTest::newRow(qPrintable(op)) << op << changes;
+}
+
+void TestCurves::changeStamp()
+{
+    QFETCH(QString, op);
+    QFETCH(bool, changes);
+    TGraphM g;
+    TCurve *c = AddCurve(g, {{3, 1}, {1, 2}}, Qt::black);
+    const quint64 before = c->ChangeStamp();
+    CurveOps().at(op)(*g.Curves(), *c);
+    QCOMPARE(c->ChangeStamp() != before, changes);
+}
+
+// The drawing takes an equal stamp for an unchanged curve, so a curve made
+// in place of a deleted one must not get its stamp back.
+void TestCurves::stampsNeverRepeat()
+{
+    TGraphM g;
+    QSet<quint64> seen;
+    for (int i = 0; i < 20; ++i) {
+        TCurve *c = g.Curves()->Add();
+        QVERIFY(!seen.contains(c->ChangeStamp()));
+        seen.insert(c->ChangeStamp());
+        c->AddPoint(i, i);
+        QVERIFY(!seen.contains(c->ChangeStamp()));
+        seen.insert(c->ChangeStamp());
+        g.Curves()->Delete(0);
+    }
 }
 
 void TestCurves::addPointsLengthMismatchChangesNothing()
