@@ -279,11 +279,14 @@ public:
     // The band from a to b and the disc at b.
     void Step(QPoint a, QPoint b)
     {
-        const int dx = b.x() - a.x(), dy = b.y() - a.y();
-        // Inside() keeps every sum below far from overflowing.
-        if (FSteps && TStepShapes::Covers(dx, dy) && Inside(ToVec(a)) && Inside(ToVec(b))) {
-            Stamp(FSteps->Step(dx, dy), a);
-            return;
+        // Inside() keeps the differences and the sums of the stamp far from
+        // overflowing.
+        if (FSteps && Inside(ToVec(a)) && Inside(ToVec(b))) {
+            const int dx = b.x() - a.x(), dy = b.y() - a.y();
+            if (TStepShapes::Covers(dx, dy)) {
+                Stamp(FSteps->Step(dx, dy), a);
+                return;
+            }
         }
         Segment(ToVec(a), ToVec(b));
         Disc(b);
