@@ -32,7 +32,8 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out);
 // work is bounded by the clipped length. img must be Format_RGB32,
 // Format_ARGB32 or Format_ARGB32_Premultiplied (std::invalid_argument
 // otherwise). A QPainter may be active on img: the raster engine does not
-// cache pixels, so the writes simply land between its own.
+// cache pixels, so the writes simply land between its own. The shapes of
+// short steps are rasterized once per thread and pen width and kept.
 void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
                       const QRect &clip);
 
