@@ -1,10 +1,9 @@
+#include "Application.h"
 #include "MainForm.h"
-
-#include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TVantrelApp app(argc, argv);
     TMainForm form;
     form.show();
     return app.exec();
