@@ -170,7 +170,9 @@ void TMainForm::CreateControls()
     btnDispMode->setGeometry(116, 39, 163, 25);
 
     PageControl1 = new QTabWidget(this);
-    PageControl1->setGeometry(285, 11, 652, 60);
+    // Wider than the 652 pixels the layout was drawn for: the fonts that
+    // stand in for Tahoma here are wider, and no caption may be cut.
+    PageControl1->setGeometry(285, 11, 700, 60);
     PageControl1->setDocumentMode(true);
     auto *manual = new QWidget;
     auto *ml = new QHBoxLayout(manual);
