@@ -716,21 +716,20 @@ void TMainForm::SWR1Click(int tag)
 
 void TMainForm::R1Click()
 {
-    if (IsBusy())
-        return;
-    Guarded([this] {
-        R_vis = R1->isChecked();
-        SaveSettings();
-        ApplyDispMode();
-    });
+    SetCurveShown(R_vis, R1->isChecked());
 }
 
 void TMainForm::X1Click()
 {
+    SetCurveShown(X_vis, X1->isChecked());
+}
+
+void TMainForm::SetCurveShown(bool &field, bool shown)
+{
     if (IsBusy())
         return;
-    Guarded([this] {
-        X_vis = X1->isChecked();
+    Guarded([this, &field, shown] {
+        field = shown;
         SaveSettings();
         ApplyDispMode();
     });

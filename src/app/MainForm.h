@@ -136,6 +136,7 @@ private:
     void ClosePortAndSimulator();
     void ShowBesideGraph(QWidget *tool, int leftOf);
     void OnConnectionLost();
+    void SetCurveShown(bool &field, bool shown); // the R and X menu entries
     // Runs a handler, showing its error in the error box.
     void Guarded(const std::function<void()> &handler);
 
