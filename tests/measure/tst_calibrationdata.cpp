@@ -92,7 +92,8 @@ private slots:
         QTest::newRow("value keeps later '='") << QByteArray("Slope==1\r\nXTalFreq=1=2\r\n") << 25003600 << 0.0168 << kept;
         QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBFXTalFreq=123\r\n") << 123 << 0.0168 << kept;
         QTest::newRow("UTF-16LE BOM")
-            << QByteArray("\xFF\xFEX\0T\0a\0l\0F\0r\0e\0q\0=\0" "4\0" "2\0\r\0\n\0", 30) << 42 << 0.0168 << kept;
+            << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(u"XTalFreq=42\r\n"), 13 * 2)
+            << 42 << 0.0168 << kept;
         QTest::newRow("integer out of range") << QByteArray("XTalFreq=2147483648\r\n") << 25003600 << 0.0168 << kept;
         QTest::newRow("non-finite slope") << QByteArray("Slope=inf\r\n") << 25003600 << 0.0168 << kept;
     }
