@@ -48,8 +48,16 @@ private:
     const int FWakeFd;
     const std::atomic<bool> &FStop;
 
+    // A received command, and when its last byte would have arrived over a
+    // real 9600 baud line (the pseudo-terminal delivers it at once).
+    struct TQueued {
+        TSimCommand Command;
+        TClock::time_point Arrival;
+    };
+
     TCommandSplitter FSplitter;
-    std::deque<TSimCommand> FQueue;   // received, waiting for the current reply
+    std::deque<TQueued> FQueue;       // received, waiting for the current reply
+    TClock::time_point FRxFree{};     // when the receive line has carried all bytes so far
     std::optional<TReplyStream> FReply;
     TReplyPacer FPacer;
     QByteArray FOut;                  // rest of the line being written
@@ -86,8 +94,9 @@ bool TServeLoop::Run()
 // until its last line is out, as a real analyzer busy measuring does.
 void TServeLoop::StartReplies()
 {
-    while (!FReply && !FQueue.empty()) {
-        FReply = FState.Execute(FQueue.front());
+    const auto now = TClock::now();
+    while (!FReply && !FQueue.empty() && FQueue.front().Arrival <= now) {
+        FReply = FState.Execute(FQueue.front().Command);
         FQueue.pop_front();
         if (FReply) {
             // Back-to-back replies still keep the line rate between them.
@@ -131,13 +140,21 @@ void TServeLoop::Wait()
     std::optional<std::chrono::nanoseconds> timeout;
     if (!FClient) {
         timeout = std::chrono::milliseconds(kReconnectPollMs);
-    } else if (!FOut.isEmpty()) {
+    } else {
         const auto now = TClock::now();
-        const auto due = FPacer.Deadline(FSent);
-        if (due <= now)
-            fds[1].events |= POLLOUT;
-        else
-            timeout = due - now;
+        if (!FOut.isEmpty()) {
+            const auto due = FPacer.Deadline(FSent);
+            if (due <= now)
+                fds[1].events |= POLLOUT;
+            else
+                timeout = due - now;
+        }
+        // A command still on its way down the line wakes the loop when it is in.
+        if (!FReply && !FQueue.empty()) {
+            const auto arrival = std::max(FQueue.front().Arrival, now);
+            if (!timeout || arrival - now < *timeout)
+                timeout = arrival - now;
+        }
     }
     // ppoll, not poll: a byte lasts about a millisecond, poll's whole unit.
     timespec ts{};
@@ -174,8 +191,16 @@ bool TServeLoop::ReadInput()
     if (!bytes.isEmpty()) {
         const QList<QByteArray> lines = FSplitter.Feed(bytes);
         FState.LogReceived(bytes, lines);
+        // Paced, the bytes take their line time to come in: the commands of
+        // a chunk count as arrived with its last byte.
+        auto arrival = TClock::time_point{};
+        if (FState.Paced()) {
+            FRxFree = std::max(FRxFree, TClock::now())
+                      + std::chrono::duration_cast<TClock::duration>(bytes.size() * TReplyPacer::kByteTime);
+            arrival = FRxFree;
+        }
         for (const QByteArray &line : lines)
-            FQueue.push_back(TSimCommand::Parse(line));
+            FQueue.push_back({TSimCommand::Parse(line), arrival});
     }
     return !gone;
 }
@@ -203,7 +228,7 @@ void TServeLoop::LoseClient()
     FOut.clear();
     FSplitter.Reset();
     while (!FQueue.empty()) {
-        FState.Execute(FQueue.front());
+        FState.Execute(FQueue.front().Command);
         FQueue.pop_front();
     }
     FPort.DiscardUnread();

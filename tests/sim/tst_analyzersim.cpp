@@ -299,9 +299,9 @@ private slots:
         QVERIFY(t.elapsed() < 1500);
     }
 
-    // Byte k of a paced reply leaves no earlier than k * 10/9600 s after the
-    // first (which itself leaves after the command has arrived), also across
-    // two replies back to back, and the whole takes about its wire time.
+    // The command takes its own line time to come in, and byte k of a paced
+    // reply leaves no earlier than k * 10/9600 s after the first, also across
+    // two replies back to back; the whole takes about its wire time.
     void pacedSweepKeepsLineRate()
     {
         TAnalyzerSim &sim = Sim({"SWR 1.2.150", true, "\r"});
@@ -311,17 +311,18 @@ private slots:
 
         QElapsedTimer t;
         t.start();
-        FClient->Write("r 0 200\rw\r");
+        const QByteArray command = "r 0 200\r";
+        FClient->Write(command + "w\r");
         QByteArray got;
         double early = 0; // how far the worst byte came before its time, ms
         while (got.size() < expected.size()) {
             const QByteArray chunk = FClient->ReadChunk(kReplyMs);
             QVERIFY(!chunk.isEmpty());
             got += chunk;
-            early = std::max(early, (got.size() - 1) * byteMs - double(t.nsecsElapsed()) / 1e6);
+            early = std::max(early, (command.size() + got.size() - 1) * byteMs - double(t.nsecsElapsed()) / 1e6);
         }
         const double totalMs = double(t.nsecsElapsed()) / 1e6;
-        const double wireMs = (expected.size() - 1) * byteMs;
+        const double wireMs = (command.size() + expected.size() - 1) * byteMs;
         QCOMPARE(got, expected);
         QVERIFY2(early <= 0, qPrintable(QString("a byte came %1 ms early").arg(early)));
         QVERIFY2(totalMs < wireMs * 1.15, qPrintable(QString("%1 ms for %2 ms of wire time").arg(totalMs).arg(wireMs)));
