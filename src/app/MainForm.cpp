@@ -643,7 +643,20 @@ void TMainForm::btnFreqRangeClick()
         edStopFreq->setText(QString::number(range_stop));
         edPoints->setText(QString::number(range_points));
     }
-    gbFreqRange->setVisible(gbFreqRange->isHidden());
+    if (gbFreqRange->isHidden())
+        gbFreqRange->show();
+    else
+        HideRangeBox();
+}
+
+void TMainForm::HideRangeBox()
+{
+    // Hiding the box with the focus in one of its edits would pass the focus
+    // on to the port list, where the next keystroke replaces the port name.
+    const bool hadFocus = gbFreqRange->isAncestorOf(focusWidget());
+    gbFreqRange->hide();
+    if (hadFocus)
+        btnFreqRange->setFocus();
 }
 
 void TMainForm::btnFreqRangeOKClick()
@@ -655,7 +668,7 @@ void TMainForm::btnFreqRangeOKClick()
         range_start = r.Start;
         range_stop = r.Stop;
         range_points = r.Points;
-        gbFreqRange->hide();
+        HideRangeBox();
         UpdateRangeCaption();
         SaveSettings();
     });
@@ -663,7 +676,7 @@ void TMainForm::btnFreqRangeOKClick()
 
 void TMainForm::SpeedButton9Click()
 {
-    gbFreqRange->hide();
+    HideRangeBox();
 }
 
 void TMainForm::BitBtn2Click()

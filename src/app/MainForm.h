@@ -130,6 +130,7 @@ private:
     void SaveSettings();
     void ApplyDispMode();
     void UpdateRangeCaption();
+    void HideRangeBox();
     void UpdateTrackLimitCaption();
     void ClearAll();
     void OpenAnalyzer(const QString &name);

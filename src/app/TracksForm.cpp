@@ -5,8 +5,30 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+
+// The colour column: the curve's colour over the whole cell, also in the
+// selected row, where the selection highlight would otherwise hide it.
+class TSwatchDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant color = index.data(Qt::BackgroundRole);
+        if (color.canConvert<QColor>())
+            painter->fillRect(option.rect, color.value<QColor>());
+    }
+};
+
+} // namespace
 
 TfrmTracks::TfrmTracks(TGraphM *graph, QWidget *owner)
     : QWidget(owner, Qt::Tool), FGraph(graph), FModel(new TTracksModel(graph, this)), VST(new QTableView(this)),
@@ -22,6 +44,7 @@ TfrmTracks::TfrmTracks(TGraphM *graph, QWidget *owner)
     VST->setColumnWidth(0, 56);
     VST->setColumnWidth(1, 40);
     VST->setColumnWidth(2, 165);
+    VST->setItemDelegateForColumn(1, new TSwatchDelegate(VST));
     VST->horizontalHeader()->setStretchLastSection(true);
     VST->setSelectionBehavior(QAbstractItemView::SelectRows);
     VST->setSelectionMode(QAbstractItemView::SingleSelection);

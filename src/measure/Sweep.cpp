@@ -116,7 +116,9 @@ void Measure(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s
     const TFramePacer pacer(graph);
     CmdSetFreq(f1);
     const qint32 step = SweepStep(f1, s.Stop, s.Points);
-    if (s.Points >= std::numeric_limits<qint32>::max())
+    // The count the sweep command would refuse, refused before it sizes the
+    // return-loss buffer.
+    if (s.Points < 0 || s.Points >= std::numeric_limits<qint32>::max())
         throw std::runtime_error(kInvalidCount);
     const qint32 count = s.Points + 1;
 

@@ -346,6 +346,37 @@ private slots:
         QCOMPARE(f.range_points, 25);
     }
 
+    void hidingRangeBoxFocusesItsButton_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("OK") << 0;
+        QTest::newRow("cancel") << 1;
+        QTest::newRow("range button") << 2;
+    }
+
+    // The focus must not pass on to the port list, where typing would
+    // replace the port name.
+    void hidingRangeBoxFocusesItsButton()
+    {
+        QFETCH(int, how);
+        TMainForm &f = R->Create();
+        f.MaxFreq = 150000000;
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.btnFreqRangeClick();
+        f.edStopFreq->setFocus();
+        QCOMPARE(f.focusWidget(), f.edStopFreq);
+        if (how == 0)
+            QTest::keyClick(f.edStopFreq, Qt::Key_Return);
+        else if (how == 1)
+            f.SpeedButton9Click();
+        else
+            f.btnFreqRangeClick();
+        QVERIFY(f.gbFreqRange->isHidden());
+        QCOMPARE(f.focusWidget(), f.btnFreqRange);
+    }
+
     void viewToRangeRoundsHalfToEven()
     {
         TMainForm &f = R->Create();
@@ -402,6 +433,13 @@ private slots:
         TfrmTracks &t = *f.TracksForm();
         QTableView *list = t.List();
         QCOMPARE(list->model()->rowCount(), 9);
+
+        // The colour swatch fills its cell, in the selected row too.
+        list->selectRow(1);
+        const QImage shot = list->viewport()->grab().toImage();
+        for (int row : {1, 2})
+            QCOMPARE(shot.pixelColor(list->visualRect(list->model()->index(row, 1)).center()),
+                     c.Items(row)->Color());
 
         // Unticking hides the curve; the row stays.
         list->model()->setData(list->model()->index(4, 0), Qt::Unchecked, Qt::CheckStateRole);

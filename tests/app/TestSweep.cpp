@@ -171,6 +171,20 @@ private slots:
         QVERIFY(!ExchangeBusy());
     }
 
+    void negativeIntervalsFailAsABadCount()
+    {
+        // Must not size the return-loss buffer from a negative count.
+        TGraphM graph;
+        for (int i = 0; i < 3; ++i)
+            graph.Curves()->Add();
+        const QString err = ErrorOf([&] {
+            Measure(graph, CalibrationOf(*FSim), TSweepSettings{1000000, 2000000, -5, 0, true, true});
+        });
+        QCOMPARE(err, QString::fromLatin1(kInvalidCount));
+        QCOMPARE(graph.Curves()->Items(0)->Count(), 0);
+        QVERIFY(!ExchangeBusy());
+    }
+
     void failuresKeepPoints()
     {
         // 151 MHz has no calibration: the sweep stops at that point.
