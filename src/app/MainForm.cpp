@@ -85,8 +85,14 @@ class TMainForm::TBusyScope
 public:
     explicit TBusyScope(TMainForm *form) : FForm(form)
     {
-        if (FForm->FBusyDepth++ == 0)
+        if (FForm->FBusyDepth++ == 0) {
+            // Disabling the focused button moves the focus on; it comes back
+            // afterwards (unless the user has put it elsewhere meanwhile), so
+            // Space or Enter repeats the command as before.
+            FFocus = FForm->focusWidget();
             FForm->UpdateCommandStates();
+            FMovedTo = FForm->focusWidget();
+        }
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
     ~TBusyScope()
@@ -94,6 +100,8 @@ public:
         QApplication::restoreOverrideCursor();
         if (--FForm->FBusyDepth == 0) {
             FForm->UpdateCommandStates();
+            if (FFocus && FFocus->isEnabled() && FFocus->isVisible() && FForm->focusWidget() == FMovedTo)
+                FFocus->setFocus();
             if (FForm->FCloseRequested)
                 QTimer::singleShot(0, FForm, &QWidget::close);
         }
@@ -103,6 +111,7 @@ public:
 
 private:
     TMainForm *FForm;
+    QPointer<QWidget> FFocus, FMovedTo;
 };
 
 TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)

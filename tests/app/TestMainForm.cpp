@@ -287,6 +287,7 @@ private slots:
             t.Clear1Click();
             t.Keeplast1Click();
             QVERIFY(!f.close());
+            f.GraphM->setFocus(); // the user's own choice of focus is kept
         });
         meddler.start();
         // Run with one track on the graph: Clear, then the new track's sweep.
@@ -300,8 +301,24 @@ private slots:
         QCOMPARE(f.disp_mode, 0);
         QCOMPARE(f.BitBtn1->text(), QStringLiteral("Close"));
         QVERIFY(f.BitBtn3->isEnabled());
+        QCOMPARE(f.focusWidget(), f.GraphM);
         // The close asked for during the sweep happens once it is over.
         QTRY_VERIFY(!f.isVisible());
+    }
+
+    // The buttons disabled during a sweep push the focus elsewhere; it comes
+    // back to the button that started the sweep.
+    void sweepGivesFocusBack()
+    {
+        TMainForm &f = OpenSimulator(R->Create());
+        SetRange(f, 1000000, 2000000, 5);
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.BitBtn4->setFocus();
+        QTest::keyClick(f.BitBtn4, Qt::Key_Space);
+        QCOMPARE(f.GraphM->Curves()->Items(0)->Count(), 6);
+        QCOMPARE(f.focusWidget(), f.BitBtn4);
     }
 
     void sweepWithoutPortFails()
