@@ -50,8 +50,12 @@ bool FindValue(const QStringList &lines, const char *name, QString &value)
 
 bool ParseSlope(const QString &text, double &value)
 {
+    // "1,000.5" is no number in the file: the C locale would take the ","
+    // as a thousands separator unless told not to.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    const double v = c.toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(v))
         return false;
     value = v;
@@ -71,10 +75,11 @@ bool ParseDecimalInt(const QString &text, qint32 &value)
     while (i < text.size() && text[i] == u' ')
         ++i;
     bool ok = false;
-    // QString::toInt accepts surrounding white space; the reading rule allows
-    // only leading spaces, so anything after the digits fails here.
+    // QString::toInt accepts surrounding white space of any kind; the reading
+    // rule allows only leading spaces, so a tab before or anything after the
+    // digits fails here.
     const QStringView rest = QStringView(text).mid(i);
-    if (rest.isEmpty() || rest.back().isSpace())
+    if (rest.isEmpty() || rest.front().isSpace() || rest.back().isSpace())
         return false;
     const int v = rest.toInt(&ok, 10);
     if (!ok)

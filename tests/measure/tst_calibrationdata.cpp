@@ -96,6 +96,9 @@ private slots:
             << 42 << 0.0168 << kept;
         QTest::newRow("integer out of range") << QByteArray("XTalFreq=2147483648\r\n") << 25003600 << 0.0168 << kept;
         QTest::newRow("non-finite slope") << QByteArray("Slope=inf\r\n") << 25003600 << 0.0168 << kept;
+        QTest::newRow("tab is no leading space, grouped slope is no number")
+            << QByteArray("XTalFreq=\t25000000\r\nSlope=1,000.5\r\nZeroLevel=1,\t2,3\r\n")
+            << 25003600 << 0.0168 << QList<int>{1, 0, 3, 5};
     }
     void reading()
     {
