@@ -35,8 +35,9 @@ void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveSt
         return;
     auto *image = dynamic_cast<QImage *>(p.device());
     if (!style.Marks && image && image->format() == QImage::Format_RGB32) {
+        // The canvas's line-to leaves out the end pixel of a one-pixel line.
         DrawCurveFast(*image, points.data(), static_cast<int>(points.size()), style.Color.rgb(),
-                      style.PenWidth, clip);
+                      style.PenWidth, clip, false);
         return;
     }
     QPen pen(style.Color, style.PenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);

@@ -25,5 +25,7 @@ TCurveStyle MakeCurveStyle(const QColor &color, int thickLine, bool marks);
 // connected line inside clip, which must also be the painter's clip; the
 // first point gets no mark. Lines without marks on a 32-bit image are
 // rasterized straight into its scanlines, everything else through QPainter.
+// A one-pixel line leaves out the pixel of its last point, as a line-to does
+// (a mark covers it where there are marks).
 void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style,
                      const QRect &clip);

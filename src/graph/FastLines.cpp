@@ -347,10 +347,11 @@ private:
     TShape FDisc;
 };
 
-// One-pixel line including both end pixels, one pixel per step along its
-// major axis; the minor coordinate is taken half a step further on, which is
-// how QPainter's one-pixel pen picks its pixels (up to ties).
-void ThinSegment(TSpanCanvas &cv, QPoint a, QPoint b)
+// One-pixel line including its start pixel and, with endPixel, its end
+// pixel, one pixel per step along its major axis; the minor coordinate is
+// taken half a step further on, which is how QPainter's one-pixel pen picks
+// its pixels (up to ties).
+void ThinSegment(TSpanCanvas &cv, QPoint a, QPoint b, bool endPixel)
 {
     const QRect &c = cv.Clip();
     const double dx = double(b.x()) - a.x(), dy = double(b.y()) - a.y();
@@ -373,6 +374,8 @@ void ThinSegment(TSpanCanvas &cv, QPoint a, QPoint b)
         hi = std::min(hi, std::ceil(s1));
     }
     for (double m = std::ceil(lo); m <= hi; ++m) {
+        if (!endPixel && m == mb)
+            continue;
         const double minor = std::ceil(na + (m - ma) * k + 0.5 * std::fabs(k)) - (k != 0);
         if (minor < -1e9 || minor > 1e9)
             continue;
@@ -417,7 +420,7 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out)
 }
 
 void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
-                      const QRect &clip)
+                      const QRect &clip, bool endPixel)
 {
     const QImage::Format f = img.format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32
@@ -428,8 +431,14 @@ void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int wid
         return;
     TSpanCanvas cv(img, area, color);
     if (width <= 1) {
-        for (int i = 1; i < n; ++i)
-            ThinSegment(cv, pts[i - 1], pts[i]);
+        // Trailing repeats of the last point are lines of no length, which
+        // draw nothing: the end left out is that of the last real segment.
+        int last = n - 1;
+        if (!endPixel)
+            while (last > 0 && pts[last] == pts[last - 1])
+                --last;
+        for (int i = 1; i <= last; ++i)
+            ThinSegment(cv, pts[i - 1], pts[i], endPixel || i < last);
         return;
     }
     TWideStroker stroker(cv, width);
@@ -440,10 +449,10 @@ void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int wid
 }
 
 void DrawCurveFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
-                   const QRect &clip)
+                   const QRect &clip, bool endPixel)
 {
     // Kept between calls so a redraw of many curves allocates nothing.
     thread_local std::vector<QPoint> kept;
     DecimateColumns(pts, n, kept);
-    DrawPolylineFast(img, kept.data(), int(kept.size()), color, width, clip);
+    DrawPolylineFast(img, kept.data(), int(kept.size()), color, width, clip, endPixel);
 }

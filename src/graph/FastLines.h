@@ -34,10 +34,13 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out);
 // otherwise). A QPainter may be active on img: the raster engine does not
 // cache pixels, so the writes simply land between its own. The shapes of
 // short steps are rasterized once per thread and pen width and kept.
+// Without endPixel a one-pixel line leaves out the pixel of its last point,
+// as a move-to / line-to canvas does (unless another segment covers it);
+// wider pens always end in a round cap.
 void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
-                      const QRect &clip);
+                      const QRect &clip, bool endPixel = true);
 
 // What the graph calls for a curve without point marks: column decimation,
 // then DrawPolylineFast.
 void DrawCurveFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
-                   const QRect &clip);
+                   const QRect &clip, bool endPixel = true);

@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -65,6 +66,9 @@ class TestGraphDraw : public QObject {
 
 private slots:
     void curvesLandOnTheMapping();
+    void curveEndPixel_data();
+    void curveEndPixel();
+    void ticksAndLabelsWhereTheAlgorithmSays();
     void gridAtTicks_data();
     void gridAtTicks();
     void markersAndTheirTexts();
@@ -106,6 +110,122 @@ void TestGraphDraw::curvesLandOnTheMapping()
     }
     QVERIFY(!Is(img, g->GraphPointToPoint({5, 2}), Qt::red));
     QVERIFY(!Is(img, g->GraphPointToPoint({95, 2}), Qt::red));
+}
+
+void TestGraphDraw::curveEndPixel_data()
+{
+    QTest::addColumn<int>("thick");
+    QTest::addColumn<bool>("endDrawn");
+    // A one-pixel line leaves out its end pixel; a wide pen ends in a round cap.
+    QTest::newRow("1 pixel") << 1 << false;
+    QTest::newRow("width 0 counts as 1") << 0 << false;
+    QTest::newRow("width 3") << 3 << true;
+}
+
+void TestGraphDraw::curveEndPixel()
+{
+    QFETCH(int, thick);
+    QFETCH(bool, endDrawn);
+    auto g = MakeGraph();
+    // Ends on a point met twice: only the last segment's end is left out.
+    AddCurve(*g, {{10, 2}, {30, 2}, {50, 2}, {50, 1}, {50, 1}}, Qt::red, thick);
+    AddCurve(*g, {{20, 3}, {60, 3}, {60, 3}}, Qt::blue, thick);
+    const QImage img = g->DrawToBitmap();
+    const QPoint start = g->GraphPointToPoint({10, 2});
+    const QPoint end = g->GraphPointToPoint({50, 1});
+    QVERIFY(Is(img, start, Qt::red));
+    QVERIFY(Is(img, g->GraphPointToPoint({50, 2}), Qt::red));
+    QVERIFY(Is(img, end - QPoint(0, 1), Qt::red));
+    QCOMPARE(Is(img, end, Qt::red), endDrawn);
+    QVERIFY(Is(img, g->GraphPointToPoint({60, 3}) - QPoint(1, 0), Qt::blue));
+    QCOMPARE(Is(img, g->GraphPointToPoint({60, 3}), Qt::blue), endDrawn);
+}
+
+// Tick marks on exactly the pixels the tick algorithm gives, and every label
+// pixel inside its label box.
+void TestGraphDraw::ticksAndLabelsWhereTheAlgorithmSays()
+{
+    auto g = MakeGraph(420, 300);
+    g->SetMinYValue(-7.3);
+    g->SetMaxYValue(4.7);
+    AddCurve(*g, {{10, 1}, {40, 2}});
+    AddCurve(*g, {{10, 2}, {40, 5}}, Qt::blue, 1, axRight);
+    const QImage img = g->DrawToBitmap();
+    const QColor white(Qt::white);
+    const int H = g->height(), axisY = H - g->GetMargY();
+    const int margX = g->GetMargX(), edge = margX + g->GetLenX();
+    const TAxisTicks left = ComputeAxisTicks(g->scMinY, g->scMaxY, g->GetVpDY(), 14);
+    const TAxisTicks right = ComputeAxisTicks(g->scMinYr, g->scMaxYr, g->GetVpDYr(), 14);
+    const TAxisTicks bottom =
+        ComputeAxisTicks(g->scMinX, g->scMaxX, g->GetVpDX(), g->GetRTextX().width() + 2);
+    QVERIFY(left.Ticks.size() >= 5 && right.Ticks.size() >= 5 && bottom.Ticks.size() >= 3);
+
+    const auto rowsInColumn = [&](int x) {
+        QList<int> rows;
+        for (int y = 0; y < H; ++y)
+            if (Is(img, {x, y}, Qt::black))
+                rows << y;
+        return rows;
+    };
+    const auto expectedRows = [&](const TAxisTicks &t) {
+        QList<int> rows;
+        for (const TAxisTick &tick : t.Ticks)
+            rows.prepend(axisY - tick.Pos);
+        return rows;
+    };
+    // Left marks run from the frame 4 pixels outwards, right ones inwards.
+    for (int d : {1, 3})
+        QCOMPARE(rowsInColumn(margX - d), expectedRows(left));
+    QCOMPARE(rowsInColumn(margX - 4), QList<int>());
+    for (int d : {1, 3})
+        QCOMPARE(rowsInColumn(edge - d), expectedRows(right));
+    QCOMPARE(rowsInColumn(edge - 4), (QList<int>{axisY - g->GetLenY(), axisY})); // the frame
+    // X marks below the axis line, 4 pixels long.
+    for (int dy : {1, 3}) {
+        QList<int> columns, expected;
+        for (int x = 0; x < g->width(); ++x)
+            if (Is(img, {x, axisY + dy}, Qt::black))
+                columns << x;
+        for (const TAxisTick &tick : bottom.Ticks)
+            expected << margX + tick.Pos;
+        QCOMPARE(columns, expected);
+    }
+    QVERIFY(!Is(img, {margX + bottom.Ticks[1].Pos, axisY + 4}, Qt::black));
+
+    // Label boxes: left ones end 6 pixels left of the frame, right ones 6
+    // pixels left of the right frame, X ones are centred under their tick.
+    QList<QRect> boxes;
+    const QRect ly = g->GetRTextY(), ry = g->GetRTextYr(), rx = g->GetRTextX();
+    for (const TAxisTick &t : left.Ticks)
+        boxes << QRect(QPoint(margX - 6 - ly.width(), axisY - t.Pos - ly.height() / 2),
+                       QPoint(margX - 7, axisY - t.Pos + ly.height() / 2 - 1));
+    for (const TAxisTick &t : right.Ticks)
+        boxes << QRect(QPoint(edge - 6 - ry.width(), axisY - t.Pos - ry.height() / 2),
+                       QPoint(edge - 7, axisY - t.Pos + ry.height() / 2 - 1));
+    for (const TAxisTick &t : bottom.Ticks)
+        boxes << QRect(QPoint(margX + t.Pos - rx.width() / 2, axisY + 8),
+                       QPoint(margX + t.Pos + rx.width() / 2 - 1, axisY + 7 + rx.height()));
+    const auto inBox = [&](QPoint p) {
+        return std::any_of(boxes.begin(), boxes.end(), [p](const QRect &b) { return b.contains(p); });
+    };
+    // Text pixels in the margins and in the strip of the right labels (the
+    // top frame line crosses that).
+    const QRect strip(QPoint(edge - 6 - ry.width(), 0), QPoint(edge - 5, axisY - 1));
+    const int top = axisY - g->GetLenY();
+    int ink = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < g->width(); ++x) {
+            const QPoint p(x, y);
+            const bool margin = x < margX - 5 || y > axisY + 4;
+            if ((margin || (strip.contains(p) && y != top)) && !Is(img, p, white) && !Is(img, p, Qt::red) &&
+                !Is(img, p, Qt::blue)) {
+                ++ink;
+                QVERIFY2(inBox(p), qPrintable(QString("(%1, %2)").arg(x).arg(y)));
+            }
+        }
+    QVERIFY(ink > 100);
+    for (const QRect &b : boxes)
+        QVERIFY(CountDark(img, b) > 0);
 }
 
 void TestGraphDraw::gridAtTicks_data()
