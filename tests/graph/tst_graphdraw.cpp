@@ -40,6 +40,28 @@ int CountColour(const QImage &img, const QRect &area, const QColor &c)
     return n;
 }
 
+// The smallest rectangle holding the pixels of area that pass the test.
+QRect Bounds(const QImage &img, const QRect &area, const std::function<bool(QRgb)> &test)
+{
+    QRect bounds;
+    const QRect r = area & img.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (test(img.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+QRect ColourBounds(const QImage &img, const QRect &area, const QColor &c)
+{
+    return Bounds(img, area, [&c](QRgb p) { return p == c.rgb(); });
+}
+
+QRect DarkBounds(const QImage &img, const QRect &area)
+{
+    return Bounds(img, area, [](QRgb p) { return qGray(p) < 128; });
+}
+
 // Rows 8 .. H - MargY - 1 between the top and bottom frame lines.
 QRect PlotInterior(const TGraphM &g)
 {
@@ -294,6 +316,17 @@ void TestGraphDraw::markersAndTheirTexts()
 
     const QRect text0(c + QPoint(5, -5), QSize(30, 12));
     QVERIFY(CountDark(img, text0) > 5);
+    // The text's top-left corner is 5 pixels right of and above the marker.
+    const QRect textInk = DarkBounds(img, QRect(c + QPoint(4, -12), QSize(40, 30)));
+    QVERIFY(textInk.left() >= c.x() + 5 && textInk.left() <= c.x() + 7);
+    QVERIFY(textInk.top() >= c.y() - 5 && textInk.top() <= c.y() + 1);
+    // On a black graph the text's white box shows its corner exactly.
+    g->SetColor(Qt::black);
+    const QImage onBlack = g->DrawToBitmap();
+    QVERIFY(Is(onBlack, c + QPoint(5, -5), Qt::white));
+    QVERIFY(Is(onBlack, c + QPoint(4, -5), Qt::black));
+    QVERIFY(Is(onBlack, c + QPoint(5, -6), Qt::black));
+    g->SetColor(Qt::white);
     const QPoint c1 = g->GraphPointToPoint({20, 1});
     QCOMPARE(CountDark(img, QRect(c1 + QPoint(5, -5), QSize(30, 12))), 0);
 
@@ -411,7 +444,13 @@ void TestGraphDraw::zoomText()
     const QRect topRight(g->width() - 160, 10, 160, 40);
     QCOMPARE(CountColour(g->DrawToBitmap(), topRight, text), 0);
     g->SetShowTextScale(true);
-    QVERIFY(CountColour(g->DrawToBitmap(), topRight, text) > 30);
+    const QImage img = g->DrawToBitmap();
+    QVERIFY(CountColour(img, topRight, text) > 30);
+    // Its top-left corner is 10 pixels down, its end 30 pixels from the right.
+    const QRect ink = ColourBounds(img, img.rect(), text);
+    QVERIFY2(ink.top() >= 10 && ink.top() <= 16, qPrintable(QString::number(ink.top())));
+    QVERIFY2(ink.right() <= img.width() - 31 && ink.right() >= img.width() - 36,
+             qPrintable(QString::number(ink.right())));
 }
 
 void TestGraphDraw::emptyWindowsDrawFallbackLines()
