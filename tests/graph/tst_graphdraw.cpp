@@ -95,6 +95,7 @@ private slots:
     void gridAtTicks();
     void markersAndTheirTexts();
     void clipKeepsCurvesOffRightFrame();
+    void clipRectangleEdges();
     void nothingDrawn_data();
     void nothingDrawn();
     void pointMarks_data();
@@ -360,6 +361,26 @@ void TestGraphDraw::clipKeepsCurvesOffRightFrame()
     // A segment whose ends both lie outside the window crosses the plot.
     const QPoint mid = g->GraphPointToPoint({50, 2});
     QVERIFY(CountColour(img, QRect(mid.x(), mid.y() - 2, 1, 5), Qt::darkGreen) > 0);
+}
+
+// Curves may cover the left, top and bottom frame lines and the row below
+// the bottom one, and nothing further out.
+void TestGraphDraw::clipRectangleEdges()
+{
+    auto g = MakeGraph();
+    AddCurve(*g, {{50, -10}, {50, 10}}, Qt::red, 9);
+    AddCurve(*g, {{-50, 2}, {150, 2}}, Qt::blue, 9);
+    const QImage img = g->DrawToBitmap();
+    const int axisY = g->height() - g->GetMargY(), margX = g->GetMargX();
+    const int x = g->GraphPointToPoint({50, 2}).x(), y = g->GraphPointToPoint({50, 2}).y();
+    QVERIFY(Is(img, {x, 8}, Qt::red));
+    QVERIFY(Is(img, {x, axisY + 1}, Qt::red));
+    QCOMPARE(CountColour(img, QRect(0, 0, img.width(), 8), Qt::red), 0);
+    QCOMPARE(CountColour(img, QRect(0, axisY + 2, img.width(), img.height()), Qt::red), 0);
+    QVERIFY(Is(img, {margX, y}, Qt::blue));
+    QVERIFY(Is(img, {margX + g->GetLenX() - 1, y}, Qt::blue));
+    QCOMPARE(CountColour(img, QRect(0, 0, margX, img.height()), Qt::blue), 0);
+    QCOMPARE(CountColour(img, QRect(margX + g->GetLenX(), 0, img.width(), img.height()), Qt::blue), 0);
 }
 
 void TestGraphDraw::nothingDrawn_data()
