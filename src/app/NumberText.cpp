@@ -1,6 +1,6 @@
 #include "NumberText.h"
 
-#include "CalibrationData.h"
+#include "AnalyzerCommands.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -11,7 +11,7 @@ namespace Vantrel {
 std::optional<qint32> ParseDecimal(const QString &text)
 {
     qint32 v = 0;
-    if (!ParseDecimalInt(text, v))
+    if (!ParseReading(text, v))
         return std::nullopt;
     return v;
 }

@@ -62,7 +62,7 @@ QString CmdGetVersion()
     return RxBuf().GetLine();
 }
 
-qint32 ReadingFromLine(const QString &line)
+bool ParseReading(const QString &line, qint32 &value)
 {
     qsizetype i = 0;
     while (i < line.size() && line[i] == u' ')
@@ -71,20 +71,27 @@ qint32 ReadingFromLine(const QString &line)
     if (i < line.size() && (line[i] == u'-' || line[i] == u'+'))
         ++i;
     if (i == line.size())
-        return 0;
+        return false;
     qint64 magnitude = 0;
     for (; i < line.size(); ++i) {
         const char16_t c = line[i].unicode();
         if (c < u'0' || c > u'9')
-            return 0;
+            return false;
         magnitude = magnitude * 10 + (c - u'0');
         if (magnitude > qint64(std::numeric_limits<qint32>::max()) + 1)
-            return 0;
+            return false;
     }
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<qint32>::max())
-        return 0;
-    return qint32(value);
+    const qint64 v = negative ? -magnitude : magnitude;
+    if (v > std::numeric_limits<qint32>::max())
+        return false;
+    value = qint32(v);
+    return true;
+}
+
+qint32 ReadingFromLine(const QString &line)
+{
+    qint32 value = 0;
+    return ParseReading(line, value) ? value : 0;
 }
 
 } // namespace Vantrel

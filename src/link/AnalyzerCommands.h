@@ -31,8 +31,12 @@ void CmdSweep(qint32 step, qint32 count, const TReadingHandler &handler);
 // "w": the firmware identification line, as received.
 QString CmdGetVersion();
 
-// A reply line as a reading: a 32-bit decimal integer after optional leading
-// spaces; anything else (empty, trailing characters, out of range) is 0.
+// The analyzer's reading rule: a 32-bit decimal integer after optional
+// leading spaces, nothing after the digits. False for anything else (empty,
+// trailing characters, out of range), leaving value unchanged.
+bool ParseReading(const QString &line, qint32 &value);
+
+// A reply line as a reading: ParseReading, with 0 for a line that is not one.
 qint32 ReadingFromLine(const QString &line);
 
 } // namespace Vantrel

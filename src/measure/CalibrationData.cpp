@@ -1,5 +1,6 @@
 #include "CalibrationData.h"
 
+#include "AnalyzerCommands.h"
 #include "Conversions.h"
 
 #include <QFile>
@@ -69,25 +70,6 @@ QString FileError(const char *what, const QString &fileName, const QString &reas
 
 } // namespace
 
-bool ParseDecimalInt(const QString &text, qint32 &value)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ')
-        ++i;
-    bool ok = false;
-    // QString::toInt accepts surrounding white space of any kind; the reading
-    // rule allows only leading spaces, so a tab before or anything after the
-    // digits fails here.
-    const QStringView rest = QStringView(text).mid(i);
-    if (rest.isEmpty() || rest.front().isSpace() || rest.back().isSpace())
-        return false;
-    const int v = rest.toInt(&ok, 10);
-    if (!ok)
-        return false;
-    value = v;
-    return true;
-}
-
 void TCalibrationData::LoadFromFile(const QString &fileName)
 {
     QFile file(fileName);
@@ -102,7 +84,7 @@ void TCalibrationData::LoadFromFile(const QString &fileName)
 
     TCalibrationData loaded = *this;
     QString value;
-    if (!FindValue(lines, kXTalFreqKey, value) || !ParseDecimalInt(value, loaded.XTalFreq))
+    if (!FindValue(lines, kXTalFreqKey, value) || !ParseReading(value, loaded.XTalFreq))
         loaded.XTalFreq = kDefaultXTalFreq;
     if (!FindValue(lines, kSlopeKey, value) || !ParseSlope(value, loaded.Slope))
         loaded.Slope = kDefaultSlope;
@@ -113,7 +95,7 @@ void TCalibrationData::LoadFromFile(const QString &fileName)
         const qsizetype n = qMin<qsizetype>(pieces.size(), loaded.ZeroLevel.size());
         for (qsizetype k = 0; k < n; ++k) {
             qint32 v = 0;
-            loaded.ZeroLevel[k] = ParseDecimalInt(pieces[k], v) ? v : 0;
+            loaded.ZeroLevel[k] = ParseReading(pieces[k], v) ? v : 0;
         }
     }
     *this = loaded;

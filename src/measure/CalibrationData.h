@@ -32,8 +32,4 @@ struct TCalibrationData {
     bool operator==(const TCalibrationData &) const = default;
 };
 
-// Reads a decimal 32-bit integer the analyzer's way: leading spaces allowed,
-// nothing after the digits. Returns false for anything else.
-bool ParseDecimalInt(const QString &text, qint32 &value);
-
 } // namespace Vantrel

@@ -1,6 +1,7 @@
 // Settings file, firmware identification, range box checks and display-mode
 // tables: the main window's pure units.
 #include "AppSettings.h"
+#include "ErrorOf.h"
 #include "DispMode.h"
 #include "FirmwareId.h"
 #include "NumberText.h"
@@ -123,12 +124,7 @@ private slots:
     void unwritableFileFails()
     {
         const QString path = Path("missing-dir/x.ini");
-        try {
-            TAppSettings().Save(path);
-            QFAIL("no error");
-        } catch (const std::runtime_error &e) {
-            QCOMPARE(QString::fromUtf8(e.what()), "Unable to write to " + path);
-        }
+        QCOMPARE(ErrorOf([&] { TAppSettings().Save(path); }), "Unable to write to " + path);
     }
 
     void firmwareId_data()

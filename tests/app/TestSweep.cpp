@@ -5,6 +5,7 @@
 #include "AnalyzerCommands.h"
 #include "ExchangeGuard.h"
 #include "GraphM.h"
+#include "ErrorOf.h"
 #include "FloatChecks.h"
 #include "RxBuf.h"
 #include "SerialLink.h"
@@ -21,16 +22,6 @@ class TestSweep : public QObject
 
     QSerialPort FPort;
     std::unique_ptr<TAnalyzerSim> FSim;
-
-    static QString ErrorOf(const std::function<void()> &f)
-    {
-        try {
-            f();
-        } catch (const std::exception &e) {
-            return QString::fromUtf8(e.what());
-        }
-        return {};
-    }
 
 private slots:
     void initTestCase()

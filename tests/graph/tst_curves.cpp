@@ -1,3 +1,4 @@
+#include "ErrorOf.h"
 #include "GraphFixture.h"
 
 #include <QtTest>
@@ -162,12 +163,8 @@ void TestCurves::addPointsLengthMismatchChangesNothing()
 {
     TGraphM g;
     TCurve *c = AddCurve(g, {{1, 5}, {3, 2}});
-    try {
-        c->AddPoints(std::vector{1.0, 2.0, 3.0}, std::vector{1.0, 2.0});
-        QFAIL("no error");
-    } catch (const std::runtime_error &e) {
-        QCOMPARE(QString(e.what()), QString("X and Y arrays have different lengths"));
-    }
+    QCOMPARE(ErrorOf([&] { c->AddPoints(std::vector{1.0, 2.0, 3.0}, std::vector{1.0, 2.0}); }),
+             QString("X and Y arrays have different lengths"));
     QCOMPARE(c->Count(), 2);
     QCOMPARE(c->Points(1), (TGraphPoint{3, 2}));
 }
@@ -291,12 +288,7 @@ void TestCurves::assignCopiesLookOnly()
     QCOMPARE(dst->Axis(), axLeft);
     QCOMPARE(dst->Count(), 1);
 
-    try {
-        dst->Assign(nullptr);
-        QFAIL("no error");
-    } catch (const std::runtime_error &e) {
-        QCOMPARE(QString(e.what()), QString("Cannot assign a nil to a TCurve"));
-    }
+    QCOMPARE(ErrorOf([&] { dst->Assign(nullptr); }), QString("Cannot assign a nil to a TCurve"));
     QCOMPARE(dst->Color(), QColor(10, 20, 30));
 }
 
@@ -311,11 +303,7 @@ void TestCurves::collectionIndexErrors()
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, cs.Items(bad));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, cs.Delete(bad));
     }
-    try {
-        cs.Delete(3);
-    } catch (const std::runtime_error &e) {
-        QCOMPARE(QString(e.what()), QString("Argument out of range"));
-    }
+    QCOMPARE(ErrorOf([&] { cs.Delete(3); }), QString("Argument out of range"));
     QCOMPARE(cs.Count(), 3);
 
     cs.Delete(0);

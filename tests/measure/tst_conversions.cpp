@@ -1,6 +1,7 @@
 #include "Conversions.h"
 #include "CalibrationData.h"
 #include "FloatChecks.h"
+#include "ErrorOf.h"
 
 #include <QtTest>
 
@@ -16,16 +17,6 @@ namespace {
 double ReturnLossOf(cplx z)
 {
     return 20 * std::log10(std::abs((z - 50.0) / (z + 50.0)));
-}
-
-QString ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
 }
 
 } // namespace

@@ -11,8 +11,8 @@ inline QString ErrorOf(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const std::runtime_error &e) {
-        return QString::fromLatin1(e.what());
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
     }
     return QString();
 }
