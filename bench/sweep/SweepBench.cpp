@@ -47,22 +47,22 @@ TRun Sweep(bool paced, int points, bool rx)
     QTemporaryDir dir;
     TMainForm form({dir.filePath(QStringLiteral("b.ini")), dir.filePath(QStringLiteral("b.cfg"))});
     form.OnError = [](const QString &msg) { std::fprintf(stderr, "error: %s\n", qPrintable(msg)); };
-    form.SimOptions.Paced = paced;
+    form.Analyzer.SimOptions.Paced = paced;
     form.show();
-    form.ComComboBox1->setCurrentIndex(form.ComComboBox1->findText(TMainForm::kSimulatorEntry));
-    form.BitBtn1Click();
-    TAnalyzerSim *sim = form.Simulator();
+    form.portComboBox->setCurrentIndex(form.portComboBox->findText(TMainForm::kSimulatorEntry));
+    form.OpenClick();
+    TAnalyzerSim *sim = form.Analyzer.Simulator();
     if (!sim)
         qFatal("the simulator did not open");
     for (int k = 1; k <= 150; ++k)
         form.CbData.ZeroLevel[size_t(k - 1)] = sim->OpenLevel(k);
     form.CbData.Slope = sim->Slope();
     sim->SetLoad(TSimLoad{TSimLoadKind::Dipole, 0, 0});
-    form.range_start = 1000000;
-    form.range_stop = 30000000;
-    form.range_points = points;
-    form.R_vis = rx;
-    form.X_vis = rx;
+    form.Settings.range_start = 1000000;
+    form.Settings.range_stop = 30000000;
+    form.Settings.range_points = points;
+    form.Settings.R_vis = rx;
+    form.Settings.X_vis = rx;
     QCoreApplication::processEvents();
 
     TPaintCounter counter;
@@ -70,18 +70,18 @@ TRun Sweep(bool paced, int points, bool rx)
     sim->ClearLog();
     QElapsedTimer t;
     t.start();
-    form.BitBtn4Click();
+    form.NewClick();
     TRun run;
     run.Ms = double(t.nsecsElapsed()) / 1e6;
     run.Paints = counter.Paints;
 
-    const qint32 step = (form.range_stop - form.range_start) / points;
+    const qint32 step = (form.Settings.range_stop - form.Settings.range_start) / points;
     const int passes = rx ? 2 : 1;
     sim->WaitForCommands(sim->CommandsHandled() + (rx ? 6 : 2), 2000);
-    run.WireBytes = sim->ReceivedBytes().size() + ReplyBytes(*sim, form.range_start, step, points + 1, false);
+    run.WireBytes = sim->ReceivedBytes().size() + ReplyBytes(*sim, form.Settings.range_start, step, points + 1, false);
     if (passes == 2)
-        run.WireBytes += ReplyBytes(*sim, form.range_start, step, points + 1, true);
-    form.BitBtn1Click();
+        run.WireBytes += ReplyBytes(*sim, form.Settings.range_start, step, points + 1, true);
+    form.OpenClick();
     return run;
 }
 

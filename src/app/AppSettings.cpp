@@ -1,6 +1,5 @@
 #include "AppSettings.h"
 
-#include "DispMode.h"
 #include "IniFile.h"
 #include "NumberText.h"
 
@@ -32,11 +31,10 @@ TAppSettings TAppSettings::Load(const QString &path)
     s.range_points = ReadInt(ini, "range_points", def.range_points);
     s.track_limit = ReadInt(ini, "track_limit", def.track_limit);
     s.port = ini.Value(kSection, QStringLiteral("port"));
-    s.disp_mode = ReadInt(ini, "disp_mode", def.disp_mode);
+    const qint32 mode = ReadInt(ini, "disp_mode", int(def.disp_mode));
     s.R_vis = ReadBool(ini, "R_vis", def.R_vis);
     s.X_vis = ReadBool(ini, "X_vis", def.X_vis);
-    if (!IsValidDispMode(s.disp_mode))
-        s.disp_mode = def.disp_mode;
+    s.disp_mode = IsValidDispMode(mode) ? TDispMode(mode) : def.disp_mode;
     if (s.range_points < 1)
         s.range_points = def.range_points;
     return s;
@@ -50,7 +48,7 @@ void TAppSettings::Save(const QString &path) const
     ini.SetValue(kSection, QStringLiteral("range_points"), QString::number(range_points));
     ini.SetValue(kSection, QStringLiteral("track_limit"), QString::number(track_limit));
     ini.SetValue(kSection, QStringLiteral("port"), port);
-    ini.SetValue(kSection, QStringLiteral("disp_mode"), QString::number(disp_mode));
+    ini.SetValue(kSection, QStringLiteral("disp_mode"), QString::number(int(disp_mode)));
     ini.SetValue(kSection, QStringLiteral("R_vis"), R_vis ? QStringLiteral("1") : QStringLiteral("0"));
     ini.SetValue(kSection, QStringLiteral("X_vis"), X_vis ? QStringLiteral("1") : QStringLiteral("0"));
     ini.Save();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DisplayValue.h"
+
 #include <QString>
 
 namespace Vantrel {
@@ -13,7 +15,7 @@ struct TAppSettings
     qint32 range_points = 100;
     qint32 track_limit = 4;
     QString port;
-    qint32 disp_mode = 0;
+    TDispMode disp_mode = TDispMode::SWR; // the file stores its number
     bool R_vis = false;
     bool X_vis = false;
 

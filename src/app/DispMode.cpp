@@ -6,26 +6,26 @@ namespace Vantrel {
 
 namespace {
 
-void RequireValid(int mode)
+int Index(TDispMode mode)
 {
     // Settings are mended on load, so this guards programming errors only.
-    if (!IsValidDispMode(mode))
+    const int i = int(mode);
+    if (!IsValidDispMode(i))
         throw std::out_of_range("display mode out of range");
+    return i;
 }
 
 } // namespace
 
-TValueRange DispModeLeftRange(int mode)
+TValueRange DispModeLeftRange(TDispMode mode)
 {
-    RequireValid(mode);
     static constexpr TValueRange ranges[DispModeCount] = {{1, 4}, {0, 1}, {-40, 0}};
-    return ranges[mode];
+    return ranges[Index(mode)];
 }
 
-QString DispModeCaption(int mode, bool rVis, bool xVis)
+QString DispModeCaption(TDispMode mode, bool rVis, bool xVis)
 {
-    RequireValid(mode);
-    QString caption = QString::fromLatin1(DispModeNames[mode]);
+    QString caption = QString::fromLatin1(DispModeNames[Index(mode)]);
     if (rVis && xVis)
         caption += QStringLiteral(" R+X");
     else if (rVis)
@@ -33,6 +33,11 @@ QString DispModeCaption(int mode, bool rVis, bool xVis)
     else if (xVis)
         caption += QStringLiteral(" X");
     return caption;
+}
+
+QString DispModeSymbol(TDispMode mode)
+{
+    return QString::fromLatin1(DispModeShort[Index(mode)]);
 }
 
 } // namespace Vantrel

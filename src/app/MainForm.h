@@ -1,33 +1,33 @@
 #pragma once
 
+#include "AnalyzerConnection.h"
 #include "AppFiles.h"
+#include "AppSettings.h"
 #include "CalibrationData.h"
-#include "SimOptions.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class QComboBox;
-class QGroupBox;
+class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSerialPort;
 class QTabWidget;
 class QToolButton;
-class QFrame;
-class TAnalyzerSim;
+class TFreqRangeBox;
 class TfrmSimLoad;
 class TfrmTracks;
 class TGraphM;
 
 // The main window: port and analyzer identification, sweep range and display
-// mode, tracks, single sweeps and the graph with its tool buttons.
+// mode, tracks, single sweeps and the graph with its tool buttons. It wires
+// its controls to the units that do the work; the controls are made and
+// placed in MainFormControls.cpp.
 //
 // While a sweep or the identification waits for the analyzer the UI keeps
 // processing events, so every handler can be reached in the middle of one.
@@ -37,8 +37,7 @@ class TMainForm : public QWidget
 {
     Q_OBJECT
 public:
-    // The entry of the port list that runs the built-in simulated analyzer.
-    static inline const QString kSimulatorEntry = QStringLiteral("Simulator");
+    static inline const QString kSimulatorEntry = Vantrel::TAnalyzerConnection::kSimulatorEntry;
 
     explicit TMainForm(const Vantrel::TAppFiles &files = Vantrel::TAppFiles::BesideExecutable(),
                        QWidget *parent = nullptr);
@@ -46,19 +45,12 @@ public:
 
     // Shows an error's one-line message; an error box unless replaced.
     std::function<void(const QString &)> OnError;
-    // How the simulator behind the "Simulator" entry presents itself.
-    TSimOptions SimOptions;
 
-    qint32 MaxFreq = 0;
-    bool Lite = false;
+    // The analyzer: its port or the simulator, MaxFreq and Lite.
+    Vantrel::TAnalyzerConnection Analyzer;
     Vantrel::TCalibrationData CbData;
-    qint32 range_start = 0;
-    qint32 range_stop = 0;
-    qint32 range_points = 0;
-    qint32 disp_mode = 0;
-    bool R_vis = false;
-    bool X_vis = false;
-    qint32 track_limit = 0;
+    // What the settings file keeps; written whenever one of them changes.
+    Vantrel::TAppSettings Settings;
 
     bool IsBusy() const;
     int CurvesPerTrack() const;
@@ -66,53 +58,50 @@ public:
     void Measure();
     void UpdateTracks();
 
-    // The simulated analyzer while "Simulator" is open, else nullptr.
-    TAnalyzerSim *Simulator() const { return FSim.get(); }
     TfrmTracks *TracksForm() const;
     TfrmSimLoad *SimLoadForm() const;
 
     // Event handlers, public so that the whole window can be driven headless.
-    void BitBtn1Click();        // Open / Close
-    void BitBtn3Click();        // Run
-    void BitBtn4Click();        // New
-    void btnClearAllClick();    // Clear
-    void btnKeepLastClick();    // Keep last
-    void BitBtn2Click();        // View to range
-    void BitBtn8Click();        // Clear markers
-    void SpeedButton1Click();   // Zoom 100%
-    void SpeedButton3Click();   // Zoom auto
-    void SpeedButton10Click();  // Edit tracks
+    void OpenClick();           // "Open" / "Close"
+    void RunClick();
+    void NewClick();
+    void btnClearAllClick();
+    void btnKeepLastClick();
+    void ViewToRangeClick();
+    void ClearMarkersClick();
+    void ZoomFullClick();
+    void ZoomAutoClick();
+    void EditTracksClick();
     void btnFreqRangeClick();
     void btnFreqRangeOKClick();
-    void SpeedButton9Click();   // range box cancel
+    void RangeCancelClick();
     void btnDispModeClick();
-    void SWR1Click(int tag);    // the three display-mode entries
-    void R1Click();
-    void X1Click();
+    void DispModeClick(Vantrel::TDispMode mode);
+    void RCurveClick();
+    void XCurveClick();
     void btnTrackLimitClick();
-    void N11Click(int tag);     // the track-limit entries
+    void TrackLimitClick(int limit);
 
     // Controls.
-    QLabel *Label1;
-    QComboBox *ComComboBox1;
-    QPushButton *BitBtn1;
+    QLabel *portLabel;
+    QComboBox *portComboBox;
+    QPushButton *openButton;
     QPushButton *btnFreqRange;
     QPushButton *btnDispMode;
-    QTabWidget *PageControl1;
-    QPushButton *BitBtn3, *BitBtn4, *BitBtn5, *btnClearAll, *BitBtn7, *btnKeepLast, *BitBtn8, *BitBtn2;
+    QTabWidget *modePages;      // "Manual" and "Repeat"
+    QPushButton *runButton, *newButton, *detailsButton, *btnClearAll, *infoButton, *btnKeepLast,
+        *clearMarkersButton, *viewToRangeButton;
     QPushButton *btnStartStop, *btnPause, *btnTrackLimit;
-    QPushButton *BitBtn9;
-    QPushButton *BitBtn10;
+    QPushButton *aboutButton;
+    QPushButton *calibrationButton;
     TGraphM *GraphM;
-    QFrame *Panel2;
+    QFrame *cursorPanel;
     QLabel *lbCurPos;
-    QFrame *Panel1;
-    QToolButton *SpeedButton2, *SpeedButton1, *SpeedButton3, *SpeedButton10, *SpeedButton7;
-    QGroupBox *gbFreqRange;
-    QLineEdit *edStartFreq, *edStopFreq, *edPoints;
-    QToolButton *btnFreqRangeOK, *SpeedButton9;
+    QFrame *toolPanel;
+    QToolButton *navigatorButton, *zoomFullButton, *zoomAutoButton, *editTracksButton, *saveImageButton;
+    TFreqRangeBox *gbFreqRange;
     QMenu *DispPopupMenu;
-    QAction *SWR1, *Gamma1, *Returnloss1, *R1, *X1;
+    QAction *swrAction, *gammaAction, *returnLossAction, *rCurveAction, *xCurveAction;
     QMenu *TrackLimitPopupMenu;
 
 protected:
@@ -124,27 +113,26 @@ private:
 
     void CreateControls();
     void CreateMenus();
-    void FillPortList(const QString &savedPort);
+    void ConnectControls();
     void PlaceAnchored();
+    void FillPortList(const QString &savedPort);
     void UpdateCommandStates();
     void SaveSettings();
     void ApplyDispMode();
     void UpdateRangeCaption();
     void HideRangeBox();
     void UpdateTrackLimitCaption();
+    void UpdateConnectionState();
     void ClearAll();
     void OpenAnalyzer(const QString &name);
     void ClosePortAndSimulator();
     void ShowBesideGraph(QWidget *tool, int leftOf);
-    void OnConnectionLost();
     void SetCurveShown(bool &field, bool shown); // the R and X menu entries
     // Runs a handler, showing its error in the error box.
     void Guarded(const std::function<void()> &handler);
 
     Vantrel::TAppFiles FFiles;
     QSerialPort *FPort;
-    QString FPortName;          // what the settings keep as "port"
-    std::unique_ptr<TAnalyzerSim> FSim;
     QPointer<TfrmTracks> FTracks;
     QPointer<TfrmSimLoad> FSimLoad;
     int FBusyDepth = 0;

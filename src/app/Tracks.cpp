@@ -18,10 +18,10 @@ void AddCurve(TCurves &curves, const QColor &color, TAxis axis, const QString &c
 
 } // namespace
 
-void AddTrack(TCurves &curves, int dispMode, bool rVis, bool xVis)
+void AddTrack(TCurves &curves, TDispMode dispMode, bool rVis, bool xVis)
 {
     const QString n = QString::number(curves.Count() / CurvesPerTrack(rVis, xVis) + 1);
-    AddCurve(curves, QColor(255, 0, 0), axLeft, QString::fromLatin1(DispModeShort[dispMode]) + u' ' + n);
+    AddCurve(curves, QColor(255, 0, 0), axLeft, DispModeSymbol(dispMode) + u' ' + n);
     if (rVis)
         AddCurve(curves, QColor(0, 0, 255), axRight, QStringLiteral("R ") + n);
     if (xVis)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DisplayValue.h"
+
 class TCurves;
 class TGraphM;
 
@@ -9,9 +11,12 @@ namespace Vantrel {
 // curves (main, then R, then X when shown); the newest track is always the
 // last CurvesPerTrack curves. Nothing else records where a track begins.
 
+// Curves of one track: the main curve, then R and X when shown.
+inline int CurvesPerTrack(bool rVis, bool xVis) { return 1 + (rVis ? 1 : 0) + (xVis ? 1 : 0); }
+
 // Appends a new track: a red main curve captioned with the mode's symbol and
 // the track number, then a blue R and a green X curve on the right axis.
-void AddTrack(TCurves &curves, int dispMode, bool rVis, bool xVis);
+void AddTrack(TCurves &curves, TDispMode dispMode, bool rVis, bool xVis);
 
 // Removes every curve and resets the value ranges (left 1..2, right 0..50)
 // and the zoom; the X range and the markers stay.

@@ -32,7 +32,7 @@ public:
 
 TfrmTracks::TfrmTracks(TGraphM *graph, QWidget *owner)
     : QWidget(owner, Qt::Tool), FGraph(graph), FModel(new TTracksModel(graph, this)), VST(new QTableView(this)),
-      PopupMenu1(new QMenu(this))
+      contextMenu(new QMenu(this))
 {
     setWindowTitle(QStringLiteral("Tracks"));
     resize(265, 386);
@@ -56,13 +56,13 @@ TfrmTracks::TfrmTracks(TGraphM *graph, QWidget *owner)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(VST);
 
-    miDelete = PopupMenu1->addAction(QStringLiteral("Delete"), this, &TfrmTracks::miDeleteClick);
-    Clear1 = PopupMenu1->addAction(QStringLiteral("Clear"), this, &TfrmTracks::Clear1Click);
-    Keeplast1 = PopupMenu1->addAction(QStringLiteral("Keep last"), this, &TfrmTracks::Keeplast1Click);
+    miDelete = contextMenu->addAction(QStringLiteral("Delete"), this, &TfrmTracks::miDeleteClick);
+    clearAction = contextMenu->addAction(QStringLiteral("Clear"), this, &TfrmTracks::ClearClick);
+    keepLastAction = contextMenu->addAction(QStringLiteral("Keep last"), this, &TfrmTracks::KeepLastClick);
 
     connect(VST, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
-        PopupMenu1Popup(p);
-        PopupMenu1->popup(VST->viewport()->mapToGlobal(p));
+        ContextMenuPopup(p);
+        contextMenu->popup(VST->viewport()->mapToGlobal(p));
     });
 }
 
@@ -77,13 +77,13 @@ void TfrmTracks::showEvent(QShowEvent *event)
     UpdateTracks();
 }
 
-void TfrmTracks::PopupMenu1Popup(QPoint p)
+void TfrmTracks::ContextMenuPopup(QPoint p)
 {
     pp = p;
     const bool locked = IsLocked();
     miDelete->setEnabled(!locked && VST->indexAt(pp).isValid());
-    Clear1->setEnabled(!locked);
-    Keeplast1->setEnabled(!locked);
+    clearAction->setEnabled(!locked);
+    keepLastAction->setEnabled(!locked);
 }
 
 void TfrmTracks::miDeleteClick()
@@ -98,13 +98,13 @@ void TfrmTracks::miDeleteClick()
     UpdateTracks();
 }
 
-void TfrmTracks::Clear1Click()
+void TfrmTracks::ClearClick()
 {
     if (!IsLocked() && OnClear)
         OnClear();
 }
 
-void TfrmTracks::Keeplast1Click()
+void TfrmTracks::KeepLastClick()
 {
     if (!IsLocked() && OnKeepLast)
         OnKeepLast();

@@ -31,15 +31,15 @@ public:
     void UpdateTracks();
 
     QTableView *List() const { return VST; }
-    QMenu *Menu() const { return PopupMenu1; }
+    QMenu *Menu() const { return contextMenu; }
     QAction *DeleteAction() const { return miDelete; }
 
     // Opens the context menu's state for the list position p (list viewport
     // coordinates): remembers it and enables "Delete" only over a row.
-    void PopupMenu1Popup(QPoint p);
+    void ContextMenuPopup(QPoint p);
     void miDeleteClick();
-    void Clear1Click();
-    void Keeplast1Click();
+    void ClearClick();
+    void KeepLastClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -50,9 +50,9 @@ private:
     QPointer<TGraphM> FGraph;
     TTracksModel *FModel;
     QTableView *VST;
-    QMenu *PopupMenu1;
+    QMenu *contextMenu;
     QAction *miDelete;
-    QAction *Clear1;
-    QAction *Keeplast1;
+    QAction *clearAction;
+    QAction *keepLastAction;
     QPoint pp;
 };

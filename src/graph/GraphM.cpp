@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -74,8 +75,12 @@ struct TYRange {
 
 } // namespace
 
-TGraphM::TGraphM(QWidget *parent) : QWidget(parent), FCurves(std::make_unique<TCurves>(this))
+TGraphM::TGraphM(QWidget *parent)
+    : QWidget(parent), FCurves(std::make_unique<TCurves>(this)), FFrameTimer(new QTimer(this))
 {
+    FFrameTimer->setSingleShot(true);
+    FFrameTimer->setTimerType(Qt::PreciseTimer);
+    connect(FFrameTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     resize(320, 210);
@@ -97,7 +102,7 @@ void TGraphM::RequestRepaint()
 {
     ++FRepaintRequests;
     if (QThread::currentThread() == thread()) {
-        update();
+        ScheduleUpdate();
         return;
     }
     // One queued request at a time: the UI thread's update() covers all
@@ -108,9 +113,23 @@ void TGraphM::RequestRepaint()
         this,
         [this] {
             FRepaintPosted = false;
-            update();
+            ScheduleUpdate();
         },
         Qt::QueuedConnection);
+}
+
+void TGraphM::ScheduleUpdate()
+{
+    // A sweep on the UI thread adds a point and processes the pending events
+    // hundreds of times a second; painting the whole graph for each point
+    // would slow the sweep down for nothing the eye can see.
+    if (FFrameTimer->isActive())
+        return;
+    const qint64 since = FSinceLastPaint.isValid() ? FSinceLastPaint.elapsed() : kFrameMs;
+    if (since >= kFrameMs)
+        update();
+    else
+        FFrameTimer->start(int(kFrameMs - since));
 }
 
 // ---- property setters ------------------------------------------------------
@@ -506,6 +525,7 @@ const TGraphM::TCurveBounds &TGraphM::CurveBounds(int i)
 
 void TGraphM::paintEvent(QPaintEvent *)
 {
+    FSinceLastPaint.start();
     const QImage picture = DrawToBitmap();
     QPainter p(this);
     p.drawImage(0, 0, picture);

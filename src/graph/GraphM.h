@@ -5,6 +5,7 @@
 #include "GraphPoint.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QPainter;
+class QTimer;
 
 // X-Y chart control with one X axis and a left and a right value axis.
 //
@@ -34,7 +36,7 @@ class QPainter;
 // find a curve and append to it while the UI thread may delete curves) holds
 // Mutex() around them. A worker must not hold it while it waits for the UI
 // thread. RequestRepaint() may be called from any thread; requests made
-// before the next paint give one paint.
+// before the next paint give one paint, and at most one a frame.
 class TGraphM : public QWidget {
     Q_OBJECT
 
@@ -113,8 +115,11 @@ public:
     // supplied not counted (diagnostics and tests).
     quint64 CurvesDrawn() const { return FCurvesDrawn; }
 
-    // Marks the control for a repaint; safe from any thread.
+    // Marks the control for a repaint; safe from any thread. Requests give at
+    // most one paint per display frame (kFrameMs), whoever makes them and
+    // however often; paints the window system asks for are never held back.
     void RequestRepaint();
+    static constexpr int kFrameMs = 16;
     // How many repaint requests were made so far (diagnostics and tests).
     quint64 RepaintRequests() const { return FRepaintRequests.load(); }
 
@@ -181,6 +186,8 @@ private:
         double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
     };
 
+    // UI thread: update() now, or when a frame has passed since the last paint.
+    void ScheduleUpdate();
     QImage DrawPicture();
     void DrawBackground(QPainter &p);
     void DrawZoomText(QPainter &p);
@@ -219,6 +226,8 @@ private:
 
     std::atomic<quint64> FRepaintRequests{0};
     std::atomic<bool> FRepaintPosted{false};
+    QElapsedTimer FSinceLastPaint;
+    QTimer *FFrameTimer;
     std::vector<QPoint> FPixels; // mapped points of one curve, reused
     bool FLayerCache = true;
     quint64 FCurvesDrawn = 0;

@@ -1,27 +1,45 @@
 #pragma once
 
 #include "CalibrationData.h"
+#include "Conversions.h"
+#include "DisplayValue.h"
 
 #include <QtGlobal>
 
-class TGraphM;
+#include <functional>
 
 namespace Vantrel {
 
-// What one single sweep reads at its start; later changes of the main
-// window's settings do not reach a sweep in progress.
+// What one sweep reads at its start; later changes of the main window's
+// settings do not reach a sweep in progress.
 struct TSweepSettings
 {
     qint32 Start = 1000000; // Hz
     qint32 Stop = 30000000; // Hz
     qint32 Points = 100;    // intervals: Points + 1 readings per pass
-    int Mode = 0;           // 0 SWR, 1 Gamma, 2 return loss in dB
-    bool Rv = false;        // the track has an R curve
-    bool Xv = false;        // the track has an X curve
+    TDispMode Mode = TDispMode::SWR;
+    bool Rv = false;        // R is wanted
+    bool Xv = false;        // X is wanted
 };
 
-// Curves of one track: the main curve, then R and X when shown.
-inline int CurvesPerTrack(bool rVis, bool xVis) { return 1 + (rVis ? 1 : 0) + (xVis ? 1 : 0); }
+// Where the points of a sweep go, and whether it should stop. Every member
+// may be empty.
+struct TSweepSink
+{
+    // A reading of the plain pass, as the display mode shows it.
+    std::function<void(qint32 freq, double value)> AddMain;
+    // A reading of the series-resistor pass: R and |X| of the load.
+    std::function<void(qint32 freq, const TRX &rx)> AddRX;
+    // After every point of either pass (the UI caller lets the UI process its
+    // events here).
+    std::function<void()> AfterPoint;
+    // Checked at every reading and after the plain pass. Once true, the pass
+    // under way still reads its remaining replies (the analyzer cannot be
+    // interrupted) but adds nothing, and no further pass starts.
+    std::function<bool()> StopRequested;
+};
+
+enum class TSweepEnd { Completed, Stopped };
 
 // Nearest integer, halves to the even neighbour; saturates at the 32-bit limits.
 qint32 RoundHalfEven(double value);
@@ -30,14 +48,12 @@ qint32 RoundHalfEven(double value);
 // floating-point division errors.
 qint32 SweepStep(qint32 start, qint32 stop, qint32 points);
 
-// One sweep over the range into the newest track (the last CurvesPerTrack
-// curves of graph, which must exist). The graph goes to 100 % with the X range
-// start .. stop; then the plain pass fills the main curve point by point and,
-// with R or X shown, a second pass through the series resistor fills the R and
-// X curves. "z0" follows a started second pass even when it fails. Holds the
-// analyzer (TExchange) for the whole sweep and lets the UI process its events
-// after every point; the caller must keep the track's curves alive meanwhile.
-// Errors end the sweep and keep the points added so far.
-void Measure(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s);
+// One sweep of the analyzer over s: "f" start and the plain pass; with R or X
+// wanted, "f" start, "z1", a settling pause and the series-resistor pass,
+// then "z0", which follows a started second pass even when it fails. Holds
+// the analyzer (TExchange) for the whole sweep. Knows no graph and no UI, so
+// it serves the UI thread and a worker alike. Errors end the sweep; what the
+// sink was given stays given.
+TSweepEnd RunSweep(const TCalibrationData &cb, const TSweepSettings &s, const TSweepSink &sink);
 
 } // namespace Vantrel

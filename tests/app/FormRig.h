@@ -36,7 +36,7 @@ struct TFormRig
     {
         Form = std::make_unique<TMainForm>(Files);
         Form->OnError = [this](const QString &msg) { Errors << msg; };
-        Form->SimOptions.Paced = false;
+        Form->Analyzer.SimOptions.Paced = false;
         return *Form;
     }
 };

@@ -6,6 +6,7 @@
 #include "FirmwareId.h"
 #include "NumberText.h"
 #include "RangeCheck.h"
+#include "Tracks.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -43,7 +44,7 @@ private slots:
         QCOMPARE(s.range_points, 100);
         QCOMPARE(s.track_limit, 4);
         QCOMPARE(s.port, QString());
-        QCOMPARE(s.disp_mode, 0);
+        QCOMPARE(s.disp_mode, TDispMode::SWR);
         QCOMPARE(s.R_vis, false);
         QCOMPARE(s.X_vis, false);
     }
@@ -77,7 +78,7 @@ private slots:
         const TAppSettings s = TAppSettings::Load(path);
         QTEST(s.range_start, "start");
         QTEST(s.range_points, "points");
-        QTEST(s.disp_mode, "mode");
+        QTEST(int(s.disp_mode), "mode");
         QTEST(s.R_vis, "rVis");
         QTEST(s.port, "port");
     }
@@ -92,7 +93,7 @@ private slots:
         s.range_points = 33;
         s.track_limit = 6;
         s.port = QStringLiteral("/dev/rfcomm0");
-        s.disp_mode = 1;
+        s.disp_mode = TDispMode::Gamma;
         s.R_vis = true;
         s.X_vis = false;
         s.Save(path);
@@ -216,7 +217,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, r);
         QFETCH(bool, x);
-        QTEST(DispModeCaption(mode, r, x), "caption");
+        QTEST(DispModeCaption(TDispMode(mode), r, x), "caption");
         QTEST(CurvesPerTrack(r, x), "perTrack");
     }
 

@@ -4,6 +4,7 @@
 #include "FormRig.h"
 #include "SimRig.h"
 
+#include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "SimLoadForm.h"
 #include "TracksForm.h"
@@ -26,20 +27,20 @@ class TestMainForm : public QObject
 
     TMainForm &OpenSimulator(TMainForm &f)
     {
-        f.ComComboBox1->setCurrentIndex(f.ComComboBox1->findText(TMainForm::kSimulatorEntry));
-        f.BitBtn1Click();
-        if (!f.Simulator())
+        f.portComboBox->setCurrentIndex(f.portComboBox->findText(TMainForm::kSimulatorEntry));
+        f.OpenClick();
+        if (!f.Analyzer.Simulator())
             qFatal("simulator not opened: %s", qPrintable(R->Errors.join(u'|')));
-        f.CbData = CalibrationOf(*f.Simulator());
+        f.CbData = CalibrationOf(*f.Analyzer.Simulator());
         return f;
     }
 
     static void SetRange(TMainForm &f, int start, int stop, int points)
     {
         f.btnFreqRangeClick();
-        f.edStartFreq->setText(QString::number(start));
-        f.edStopFreq->setText(QString::number(stop));
-        f.edPoints->setText(QString::number(points));
+        f.gbFreqRange->edStartFreq->setText(QString::number(start));
+        f.gbFreqRange->edStopFreq->setText(QString::number(stop));
+        f.gbFreqRange->edPoints->setText(QString::number(points));
         f.btnFreqRangeOKClick();
     }
 
@@ -75,9 +76,9 @@ private slots:
         QCOMPARE(f.btnFreqRange->text(), QStringLiteral("1,000,000 - 30,000,000 Hz"));
         QCOMPARE(f.btnDispMode->text(), QStringLiteral("SWR"));
         QCOMPARE(f.btnTrackLimit->text(), QStringLiteral("Tracks limit = 4"));
-        QCOMPARE(f.range_points, 100);
-        QCOMPARE(f.ComComboBox1->currentText(), QString());
-        QCOMPARE(f.ComComboBox1->itemText(f.ComComboBox1->count() - 1), TMainForm::kSimulatorEntry);
+        QCOMPARE(f.Settings.range_points, 100);
+        QCOMPARE(f.portComboBox->currentText(), QString());
+        QCOMPARE(f.portComboBox->itemText(f.portComboBox->count() - 1), TMainForm::kSimulatorEntry);
         QCOMPARE(f.CbData, Vantrel::TCalibrationData());
         QCOMPARE(f.GraphM->MinYValue(), 1.0);
         QCOMPARE(f.GraphM->MaxYValue(), 4.0);
@@ -89,11 +90,11 @@ private slots:
         R->Write(R->Files.Settings, "[Settings]\nrange_start=2000000\nrange_points=0\ndisp_mode=7\nX_vis=1\n"
                                     "track_limit=5\nport=/dev/rfcomm0\n");
         TMainForm &f = R->Create();
-        QCOMPARE(f.range_start, 2000000);
-        QCOMPARE(f.range_points, 100);
-        QCOMPARE(f.disp_mode, 0);
+        QCOMPARE(f.Settings.range_start, 2000000);
+        QCOMPARE(f.Settings.range_points, 100);
+        QCOMPARE(f.Settings.disp_mode, Vantrel::TDispMode::SWR);
         QCOMPARE(f.btnDispMode->text(), QStringLiteral("SWR X"));
-        QCOMPARE(f.ComComboBox1->currentText(), QStringLiteral("/dev/rfcomm0"));
+        QCOMPARE(f.portComboBox->currentText(), QStringLiteral("/dev/rfcomm0"));
         QCOMPARE(f.btnTrackLimit->text(), QStringLiteral("Tracks limit = 5"));
 
         // 5 is not an entry of the menu: the tick stays where it was.
@@ -106,7 +107,7 @@ private slots:
         QCOMPARE(ticked, QStringList{QStringLiteral("4")});
 
         // A save before any open keeps the saved port.
-        f.BitBtn2Click();
+        f.ViewToRangeClick();
         QVERIFY(R->SettingsText().contains("port=/dev/rfcomm0\n"));
         QVERIFY(R->SettingsText().contains("track_limit=5\n"));
     }
@@ -129,26 +130,26 @@ private slots:
         R->Write(R->Files.Settings, "[Settings]\nR_vis=1\nX_vis=1\n");
         TMainForm &f = R->Create();
         QCOMPARE(f.CbData.XTalFreq, 25000000);
-        f.SimOptions.Firmware = firmware;
+        f.Analyzer.SimOptions.Firmware = firmware;
         OpenSimulator(f);
 
         QTEST(f.windowTitle(), "title");
-        QTEST(int(f.MaxFreq), "maxFreq");
-        QCOMPARE(f.Lite, lite);
-        QCOMPARE(f.R_vis, !lite);
-        QCOMPARE(f.X_vis, !lite);
-        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Close"));
+        QTEST(int(f.Analyzer.MaxFreq), "maxFreq");
+        QCOMPARE(f.Analyzer.Lite, lite);
+        QCOMPARE(f.Settings.R_vis, !lite);
+        QCOMPARE(f.Settings.X_vis, !lite);
+        QCOMPARE(f.openButton->text(), QStringLiteral("Close"));
         QVERIFY(f.SimLoadForm()->isVisible());
-        QCOMPARE(WireAfter(*f.Simulator(), 0, 2), Commands({"w", "x 25000000"}));
+        QCOMPARE(WireAfter(*f.Analyzer.Simulator(), 0, 2), Commands({"w", "x 25000000"}));
         QVERIFY(R->SettingsText().contains("port=Simulator\n"));
         QCOMPARE(R->SettingsText().contains("R_vis=1\n"), !lite);
 
-        f.BitBtn1Click();
-        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Open"));
+        f.OpenClick();
+        QCOMPARE(f.openButton->text(), QStringLiteral("Open"));
         QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel"));
-        QVERIFY(!f.Simulator());
+        QVERIFY(!f.Analyzer.Simulator());
         QVERIFY(!f.SimLoadForm()->isVisible());
-        QTEST(int(f.MaxFreq), "maxFreq");
+        QTEST(int(f.Analyzer.MaxFreq), "maxFreq");
     }
 
     void typedDevicePathOpens()
@@ -158,22 +159,22 @@ private slots:
         TAnalyzerSim sim(opt);
         sim.Start();
         TMainForm &f = R->Create();
-        f.ComComboBox1->setEditText(sim.PortName());
-        f.BitBtn1Click();
+        f.portComboBox->setEditText(sim.PortName());
+        f.OpenClick();
         QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel [Firmware 1.2.150]"));
-        QVERIFY(!f.Simulator());
+        QVERIFY(!f.Analyzer.Simulator());
         QVERIFY(R->SettingsText().contains("port=" + sim.PortName().toUtf8() + "\n"));
-        f.BitBtn1Click();
+        f.OpenClick();
     }
 
     void openFailureIsReported()
     {
         TMainForm &f = R->Create();
-        f.ComComboBox1->setEditText(QStringLiteral("/dev/vantrel-no-such-port"));
-        f.BitBtn1Click();
+        f.portComboBox->setEditText(QStringLiteral("/dev/vantrel-no-such-port"));
+        f.OpenClick();
         QCOMPARE(R->Errors.size(), 1);
         QVERIFY(R->Errors.takeFirst().startsWith(QStringLiteral("Unable to open com port (Error: ")));
-        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Open"));
+        QCOMPARE(f.openButton->text(), QStringLiteral("Open"));
         QCOMPARE(f.windowTitle(), QStringLiteral("Vantrel"));
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!f.IsBusy());
@@ -182,17 +183,17 @@ private slots:
     void newWithRAndX()
     {
         TMainForm &f = OpenSimulator(R->Create());
-        f.R1->trigger();
-        f.X1->trigger();
+        f.rCurveAction->trigger();
+        f.xCurveAction->trigger();
         QCOMPARE(f.btnDispMode->text(), QStringLiteral("SWR R+X"));
         f.SimLoadForm()->Choose(TSimLoadKind::Dipole);
         SetRange(f, 1000000, 30000000, 100);
         QCOMPARE(f.btnFreqRange->text(), QStringLiteral("1,000,000 - 30,000,000 Hz"));
-        TAnalyzerSim &sim = *f.Simulator();
+        TAnalyzerSim &sim = *f.Analyzer.Simulator();
         sim.ClearLog();
         const int handled = sim.CommandsHandled();
 
-        f.BitBtn4Click();
+        f.NewClick();
         QCOMPARE(WireAfter(sim, handled, 6), SweepWire(1000000, 290000, 101, true));
         TCurves &c = *f.GraphM->Curves();
         QCOMPARE(c.Count(), 3);
@@ -206,7 +207,7 @@ private slots:
         QCOMPARE(f.TracksForm()->List()->model()->rowCount(), 3);
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!f.IsBusy());
-        QVERIFY(f.BitBtn3->isEnabled());
+        QVERIFY(f.runButton->isEnabled());
     }
 
     void runCases_data()
@@ -226,16 +227,16 @@ private slots:
         QFETCH(int, curvesAfter);
         TMainForm &f = OpenSimulator(R->Create());
         SetRange(f, 1000000, 11000000, 10);
-        TAnalyzerSim &sim = *f.Simulator();
+        TAnalyzerSim &sim = *f.Analyzer.Simulator();
         sim.SetLoad(TSimLoad{TSimLoadKind::Ohm50, 0, 0});
         for (int i = 0; i < tracksBefore; ++i)
-            f.BitBtn4Click();
+            f.NewClick();
         f.GraphM->SetScaleXY(400);
 
         sim.SetLoad(TSimLoad{TSimLoadKind::Ohm100, 0, 0});
         sim.ClearLog();
         const int handled = sim.CommandsHandled();
-        f.BitBtn3Click();
+        f.RunClick();
         QCOMPARE(WireAfter(sim, handled, 2), SweepWire(1000000, 1000000, 11, false));
         TCurves &c = *f.GraphM->Curves();
         QCOMPARE(c.Count(), curvesAfter);
@@ -254,10 +255,10 @@ private slots:
     {
         TMainForm &f = OpenSimulator(R->Create());
         f.show();
-        f.SpeedButton10Click();
+        f.EditTracksClick();
         SetRange(f, 1000000, 21000000, 20);
-        TAnalyzerSim &sim = *f.Simulator();
-        f.BitBtn4Click(); // a track for the tracks window to delete from
+        TAnalyzerSim &sim = *f.Analyzer.Simulator();
+        f.NewClick(); // a track for the tracks window to delete from
         sim.ClearLog();
         const int handled = sim.CommandsHandled();
         TCurve *main = nullptr;
@@ -271,36 +272,36 @@ private slots:
             meddler.stop();
             reached = true;
             QVERIFY(f.IsBusy());
-            QVERIFY(!f.BitBtn3->isEnabled());
-            QVERIFY(!f.BitBtn1->isEnabled());
+            QVERIFY(!f.runButton->isEnabled());
+            QVERIFY(!f.openButton->isEnabled());
             QVERIFY(!f.btnDispMode->isEnabled());
-            f.BitBtn3Click();
-            f.BitBtn4Click();
+            f.RunClick();
+            f.NewClick();
             f.btnClearAllClick();
             f.btnKeepLastClick();
-            f.SWR1Click(2);
-            f.BitBtn1Click();
+            f.DispModeClick(Vantrel::TDispMode::ReturnLoss);
+            f.OpenClick();
             TfrmTracks &t = *f.TracksForm();
-            t.PopupMenu1Popup(t.List()->visualRect(t.List()->model()->index(0, 2)).center());
+            t.ContextMenuPopup(t.List()->visualRect(t.List()->model()->index(0, 2)).center());
             QVERIFY(!t.DeleteAction()->isEnabled());
             t.miDeleteClick();
-            t.Clear1Click();
-            t.Keeplast1Click();
+            t.ClearClick();
+            t.KeepLastClick();
             QVERIFY(!f.close());
             f.GraphM->setFocus(); // the user's own choice of focus is kept
         });
         meddler.start();
         // Run with one track on the graph: Clear, then the new track's sweep.
         QTimer::singleShot(0, this, [&] { main = f.GraphM->Curves()->Count() ? f.GraphM->Curves()->Items(0) : nullptr; });
-        f.BitBtn3Click();
+        f.RunClick();
 
         QVERIFY(reached);
         QCOMPARE(WireAfter(sim, handled, 2), SweepWire(1000000, 1000000, 21, false));
         QCOMPARE(f.GraphM->Curves()->Count(), 1);
         QCOMPARE(f.GraphM->Curves()->Items(0)->Count(), 21);
-        QCOMPARE(f.disp_mode, 0);
-        QCOMPARE(f.BitBtn1->text(), QStringLiteral("Close"));
-        QVERIFY(f.BitBtn3->isEnabled());
+        QCOMPARE(f.Settings.disp_mode, Vantrel::TDispMode::SWR);
+        QCOMPARE(f.openButton->text(), QStringLiteral("Close"));
+        QVERIFY(f.runButton->isEnabled());
         QCOMPARE(f.focusWidget(), f.GraphM);
         // The close asked for during the sweep happens once it is over.
         QTRY_VERIFY(!f.isVisible());
@@ -315,22 +316,22 @@ private slots:
         f.show();
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.BitBtn4->setFocus();
-        QTest::keyClick(f.BitBtn4, Qt::Key_Space);
+        f.newButton->setFocus();
+        QTest::keyClick(f.newButton, Qt::Key_Space);
         QCOMPARE(f.GraphM->Curves()->Items(0)->Count(), 6);
-        QCOMPARE(f.focusWidget(), f.BitBtn4);
+        QCOMPARE(f.focusWidget(), f.newButton);
     }
 
     void sweepWithoutPortFails()
     {
         TMainForm &f = R->Create();
-        f.BitBtn4Click();
+        f.NewClick();
         QCOMPARE(R->Errors, QStringList{QStringLiteral("Port Not Open")});
         R->Errors.clear();
         QCOMPARE(f.GraphM->Curves()->Count(), 1);
         QCOMPARE(f.GraphM->Curves()->Items(0)->Count(), 0);
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(f.BitBtn4->isEnabled());
+        QVERIFY(f.newButton->isEnabled());
     }
 
     void rangeBox()
@@ -339,28 +340,28 @@ private slots:
         f.btnFreqRangeClick();
         QVERIFY(!f.gbFreqRange->isHidden());
         QCOMPARE(f.gbFreqRange->pos(), QPoint(f.btnFreqRange->x(), f.btnFreqRange->geometry().bottom() + 1));
-        f.edStartFreq->setText(QStringLiteral("2000000"));
+        f.gbFreqRange->edStartFreq->setText(QStringLiteral("2000000"));
         f.btnFreqRangeOKClick(); // nothing identified yet: MaxFreq is 0
         QCOMPARE(R->Errors, QStringList{QStringLiteral("Invalid stop freq")});
         R->Errors.clear();
         QVERIFY(!f.gbFreqRange->isHidden());
-        QCOMPARE(f.range_start, 1000000);
+        QCOMPARE(f.Settings.range_start, 1000000);
         QVERIFY(R->SettingsText().isEmpty());
 
-        f.MaxFreq = 150000000;
-        f.edStopFreq->setText(QStringLiteral("3000000"));
-        f.edPoints->setText(QStringLiteral("25"));
-        QTest::keyClick(f.edPoints, Qt::Key_Return);
+        f.Analyzer.MaxFreq = 150000000;
+        f.gbFreqRange->edStopFreq->setText(QStringLiteral("3000000"));
+        f.gbFreqRange->edPoints->setText(QStringLiteral("25"));
+        QTest::keyClick(f.gbFreqRange->edPoints, Qt::Key_Return);
         QVERIFY(f.gbFreqRange->isHidden());
         QCOMPARE(f.btnFreqRange->text(), QStringLiteral("2,000,000 - 3,000,000 Hz"));
         QVERIFY(R->SettingsText().contains("range_start=2000000\nrange_stop=3000000\nrange_points=25\n"));
 
         // Cancel applies nothing.
         f.btnFreqRangeClick();
-        f.edPoints->setText(QStringLiteral("7"));
-        f.SpeedButton9Click();
+        f.gbFreqRange->edPoints->setText(QStringLiteral("7"));
+        f.RangeCancelClick();
         QVERIFY(f.gbFreqRange->isHidden());
-        QCOMPARE(f.range_points, 25);
+        QCOMPARE(f.Settings.range_points, 25);
     }
 
     void hidingRangeBoxFocusesItsButton_data()
@@ -377,17 +378,17 @@ private slots:
     {
         QFETCH(int, how);
         TMainForm &f = R->Create();
-        f.MaxFreq = 150000000;
+        f.Analyzer.MaxFreq = 150000000;
         f.show();
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         f.btnFreqRangeClick();
-        f.edStopFreq->setFocus();
-        QCOMPARE(f.focusWidget(), f.edStopFreq);
+        f.gbFreqRange->edStopFreq->setFocus();
+        QCOMPARE(f.focusWidget(), f.gbFreqRange->edStopFreq);
         if (how == 0)
-            QTest::keyClick(f.edStopFreq, Qt::Key_Return);
+            QTest::keyClick(f.gbFreqRange->edStopFreq, Qt::Key_Return);
         else if (how == 1)
-            f.SpeedButton9Click();
+            f.RangeCancelClick();
         else
             f.btnFreqRangeClick();
         QVERIFY(f.gbFreqRange->isHidden());
@@ -399,10 +400,10 @@ private slots:
         TMainForm &f = R->Create();
         f.GraphM->scMinX = 1234567.5;
         f.GraphM->scMaxX = 2345678.5;
-        f.BitBtn2Click();
-        QCOMPARE(f.range_start, 1234568);
-        QCOMPARE(f.range_stop, 2345678);
-        QCOMPARE(f.edStartFreq->text(), QStringLiteral("1234568"));
+        f.ViewToRangeClick();
+        QCOMPARE(f.Settings.range_start, 1234568);
+        QCOMPARE(f.Settings.range_stop, 2345678);
+        QCOMPARE(f.gbFreqRange->edStartFreq->text(), QStringLiteral("1234568"));
         QCOMPARE(f.btnFreqRange->text(), QStringLiteral("1,234,568 - 2,345,678 Hz"));
         QVERIFY(R->SettingsText().contains("range_start=1234568\nrange_stop=2345678\n"));
     }
@@ -412,25 +413,25 @@ private slots:
         TMainForm &f = R->Create();
         f.AddGraph();
         f.AddGraph();
-        f.Gamma1->trigger();
+        f.gammaAction->trigger();
         QCOMPARE(f.GraphM->Curves()->Count(), 0);
         QCOMPARE(f.btnDispMode->text(), QStringLiteral("Gamma"));
         QCOMPARE(f.GraphM->MinYValue(), 0.0);
         QCOMPARE(f.GraphM->MaxYValue(), 1.0);
         f.AddGraph();
-        f.X1->trigger();
+        f.xCurveAction->trigger();
         QCOMPARE(f.GraphM->Curves()->Count(), 0);
         QCOMPARE(f.btnDispMode->text(), QStringLiteral("Gamma X"));
         QVERIFY(R->SettingsText().contains("disp_mode=1\nR_vis=0\nX_vis=1\n"));
 
         f.btnDispModeClick();
-        QVERIFY(f.Gamma1->isChecked());
-        QVERIFY(f.X1->isVisible() && f.X1->isChecked());
+        QVERIFY(f.gammaAction->isChecked());
+        QVERIFY(f.xCurveAction->isVisible() && f.xCurveAction->isChecked());
         f.DispPopupMenu->hide();
-        f.Lite = true;
+        f.Analyzer.Lite = true;
         f.btnDispModeClick();
-        QVERIFY(!f.R1->isVisible());
-        QVERIFY(!f.X1->isVisible());
+        QVERIFY(!f.rCurveAction->isVisible());
+        QVERIFY(!f.xCurveAction->isVisible());
         f.DispPopupMenu->hide();
     }
 
@@ -446,7 +447,7 @@ private slots:
         QCOMPARE(c.Items(7)->Axis(), axRight);
         QCOMPARE(c.Items(8)->Color(), QColor(0, 255, 0));
 
-        f.SpeedButton10Click();
+        f.EditTracksClick();
         TfrmTracks &t = *f.TracksForm();
         QTableView *list = t.List();
         QCOMPARE(list->model()->rowCount(), 9);
@@ -464,7 +465,7 @@ private slots:
         QCOMPARE(list->model()->rowCount(), 9);
 
         // Delete on an R row removes that curve only.
-        t.PopupMenu1Popup(list->visualRect(list->model()->index(1, 2)).center());
+        t.ContextMenuPopup(list->visualRect(list->model()->index(1, 2)).center());
         QVERIFY(t.DeleteAction()->isEnabled());
         t.miDeleteClick();
         QCOMPARE(c.Count(), 8);
@@ -473,18 +474,18 @@ private slots:
         QCOMPARE(list->model()->data(list->model()->index(1, 0)).toInt(), 1);
 
         // Below the last row there is nothing to delete.
-        t.PopupMenu1Popup(QPoint(5, list->viewport()->height() - 2));
+        t.ContextMenuPopup(QPoint(5, list->viewport()->height() - 2));
         QVERIFY(!t.DeleteAction()->isEnabled());
 
         // Keep last leaves the newest track's curves.
-        t.Keeplast1Click();
+        t.KeepLastClick();
         QCOMPARE(c.Count(), 3);
         QCOMPARE(c.Items(0)->Caption(), QStringLiteral("RL 3"));
         f.btnKeepLastClick();
         QCOMPARE(c.Count(), 3);
 
         // Clear resets the value ranges whatever the mode.
-        t.Clear1Click();
+        t.ClearClick();
         QCOMPARE(c.Count(), 0);
         QCOMPARE(list->model()->rowCount(), 0);
         QCOMPARE(f.GraphM->MinYValue(), 1.0);

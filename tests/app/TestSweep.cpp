@@ -10,6 +10,8 @@
 #include "RxBuf.h"
 #include "SerialLink.h"
 #include "Sweep.h"
+#include "TrackSweep.h"
+#include "Tracks.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -105,7 +107,7 @@ private slots:
         graph.SetScaleXY(300);
         FSim->ClearLog();
         const int handled = FSim->CommandsHandled();
-        Measure(graph, cb, TSweepSettings{start, stop, points, mode, rv, xv});
+        MeasureTrack(graph, cb, TSweepSettings{start, stop, points, TDispMode(mode), rv, xv});
 
         const qint32 step = SweepStep(start, stop, points);
         const QByteArray f = "f " + QByteArray::number(start);
@@ -150,7 +152,7 @@ private slots:
         FSim->ClearLog();
         const int handled = FSim->CommandsHandled();
         const QString err = ErrorOf([&] {
-            Measure(graph, CalibrationOf(*FSim), TSweepSettings{1000000, 2000000, 10, 0, true, true});
+            MeasureTrack(graph, CalibrationOf(*FSim), TSweepSettings{1000000, 2000000, 10, TDispMode::SWR, true, true});
         });
         QCOMPARE(err, QString::fromLatin1(kReadTimeout));
         QCOMPARE(main->Count(), 11);
@@ -169,7 +171,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             graph.Curves()->Add();
         const QString err = ErrorOf([&] {
-            Measure(graph, CalibrationOf(*FSim), TSweepSettings{1000000, 2000000, -5, 0, true, true});
+            MeasureTrack(graph, CalibrationOf(*FSim), TSweepSettings{1000000, 2000000, -5, TDispMode::SWR, true, true});
         });
         QCOMPARE(err, QString::fromLatin1(kInvalidCount));
         QCOMPARE(graph.Curves()->Items(0)->Count(), 0);
@@ -182,7 +184,7 @@ private slots:
         TGraphM graph;
         graph.Curves()->Add();
         const QString err = ErrorOf([&] {
-            Measure(graph, CalibrationOf(*FSim), TSweepSettings{149000000, 152000000, 3, 0, false, false});
+            MeasureTrack(graph, CalibrationOf(*FSim), TSweepSettings{149000000, 152000000, 3, TDispMode::SWR, false, false});
         });
         QCOMPARE(err, QStringLiteral("Exceed max freq limit"));
         QCOMPARE(graph.Curves()->Items(0)->Count(), 2);

@@ -1,6 +1,7 @@
 #include "AxisTicks.h"
 #include "GraphFixture.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -106,6 +107,7 @@ private slots:
     void focusFrameOnlyWithFocus();
     void rightAxisOnlyWithVisibleRightCurve();
     void repaintRequestsCoalesce();
+    void repaintsAtMostOncePerFrame();
     void writersWaitForThePaint_data();
     void writersWaitForThePaint();
     void paintWaitsForLockHolder();
@@ -552,6 +554,40 @@ void TestGraphDraw::repaintRequestsCoalesce()
     QCOMPARE(g.paints, 0);
     QTest::qWait(50);
     QCOMPARE(g.paints, 1);
+}
+
+void TestGraphDraw::repaintsAtMostOncePerFrame()
+{
+    // A writer that adds a point and lets the UI process its events in a
+    // tight loop (as a sweep does) gets one paint a frame, and the picture
+    // still follows it while it runs; a paint asked for directly is not held.
+    CountingGraph g;
+    g.resize(300, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    TCurve *c = g.Curves()->Add();
+    QTest::qWait(2 * TGraphM::kFrameMs);
+
+    g.paints = 0;
+    QElapsedTimer t;
+    t.start();
+    int points = 0;
+    while (t.elapsed() < 300) {
+        c->AddPoint(points, points % 5);
+        ++points;
+        QCoreApplication::processEvents();
+    }
+    const qint64 ms = t.elapsed();
+    QVERIFY2(points > 100, "the loop is too slow to show anything");
+    QVERIFY2(g.paints <= ms / TGraphM::kFrameMs + 2, qPrintable(QString::number(g.paints)));
+    QVERIFY2(g.paints >= 5, qPrintable(QString::number(g.paints)));
+
+    const int before = g.paints;
+    c->AddPoint(points, 1); // a request inside the frame: its paint waits ...
+    g.repaint();            // ... but this one does not
+    QCOMPARE(g.paints, before + 1);
+    QTest::qWait(3 * TGraphM::kFrameMs);
+    QVERIFY(g.paints <= before + 2);
 }
 
 void TestGraphDraw::writersWaitForThePaint_data()
