@@ -23,7 +23,7 @@ void SendAlone(const QByteArray &command)
 }
 
 // The sweep exchange; `sent` runs once the command has gone out.
-void RunSweep(qint32 step, qint32 count, const std::function<void()> &sent, const TReadingHandler &handler)
+void SweepExchange(qint32 step, qint32 count, const std::function<void()> &sent, const TReadingHandler &handler)
 {
     if (count <= 0)
         throw std::runtime_error(kInvalidCount);
@@ -45,12 +45,12 @@ void CmdSetFreq(qint32 freq) { SendAlone(WithNumber("f ", freq)); }
 
 void CmdSweep(qint32 step, qint32 count, const TReadingHandler &handler)
 {
-    RunSweep(step, count, [] {}, handler);
+    SweepExchange(step, count, [] {}, handler);
 }
 
 void CmdSweep(qint32 step, qint32 count, std::vector<qint32> &values)
 {
-    RunSweep(step, count, [&] { values.resize(size_t(count)); },
+    SweepExchange(step, count, [&] { values.resize(size_t(count)); },
              [&](qint32 index, qint32 value) { values[size_t(index)] = value; });
 }
 
