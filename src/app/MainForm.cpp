@@ -6,6 +6,8 @@
 #include "GraphM.h"
 #include "NumberText.h"
 #include "RangeCheck.h"
+#include "RepThread.h"
+#include "RepeatTracks.h"
 #include "SerialLink.h"
 #include "SimLoadForm.h"
 #include "TrackSweep.h"
@@ -93,6 +95,7 @@ TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)
 
 TMainForm::~TMainForm()
 {
+    RepThread.reset(); // stops the worker before the graph and the port go
     Analyzer.Close();
     SetPort(nullptr);
 }
@@ -114,6 +117,8 @@ void TMainForm::ConnectControls()
     connect(gbFreqRange, &TFreqRangeBox::Cancelled, this, &TMainForm::RangeCancelClick);
     connect(btnDispMode, &QPushButton::clicked, this, &TMainForm::btnDispModeClick);
     connect(btnTrackLimit, &QPushButton::clicked, this, &TMainForm::btnTrackLimitClick);
+    connect(btnStartStop, &QPushButton::clicked, this, &TMainForm::btnStartStopClick);
+    connect(btnPause, &QPushButton::clicked, this, &TMainForm::btnPauseClick);
 }
 
 void TMainForm::FillPortList(const QString &savedPort)
@@ -145,6 +150,14 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (RepThread) {
+        StopRepeat();
+        if (FBusyDepth > 0 || RepThread) {
+            FCloseRequested = true;
+            event->ignore();
+            return;
+        }
+    }
     QWidget::closeEvent(event);
 }
 
@@ -160,17 +173,18 @@ TfrmSimLoad *TMainForm::SimLoadForm() const
 
 bool TMainForm::IsBusy() const
 {
-    return FBusyDepth > 0 || ExchangeBusy();
+    return FBusyDepth > 0 || RepThread || ExchangeBusy();
 }
 
 void TMainForm::UpdateCommandStates()
 {
-    const bool idle = FBusyDepth == 0;
+    const bool idle = FBusyDepth == 0 && !RepThread;
     for (QWidget *w : std::initializer_list<QWidget *>{openButton, runButton, newButton, btnClearAll, btnKeepLast,
                                                        gbFreqRange->btnFreqRangeOK, btnDispMode, calibrationButton,
-                                                       btnStartStop, portComboBox})
+                                                       portComboBox})
         w->setEnabled(idle);
     DispPopupMenu->setEnabled(idle);
+    btnStartStop->setEnabled(FBusyDepth == 0);
 }
 
 void TMainForm::Guarded(const std::function<void()> &handler)
@@ -346,6 +360,80 @@ void TMainForm::NewClick()
         AddGraph();
         Measure();
     });
+}
+
+// ---- repeat mode ------------------------------------------------------------
+
+void TMainForm::btnStartStopClick()
+{
+    if (FBusyDepth > 0)
+        return;
+    if (RepThread)
+        StopRepeat();
+    else if (!IsBusy())
+        Guarded([this] { StartRepeat(); });
+}
+
+void TMainForm::StartRepeat()
+{
+    ClearAll();
+    GraphM->SetMinXValue(Settings.range_start);
+    GraphM->SetMaxXValue(Settings.range_stop);
+    FRepeatTracks = std::make_unique<TRepeatGraphTracks>(
+        *GraphM,
+        [this] {
+            AddGraph();
+            TCycleStart c;
+            c.Mode = Settings.disp_mode;
+            c.Rv = Settings.R_vis;
+            c.Xv = Settings.X_vis;
+            return c;
+        },
+        [this] { UpdateTracks(); });
+    RepThread = std::make_unique<TRepThread>(*FRepeatTracks, CbData, Settings.range_start, Settings.range_stop,
+                                             Settings.range_points, Settings.track_limit);
+    RepThread->OnEnded = [this](const QString &error) { RepeatEnded(error); };
+    RepThread->SetPaused(btnPause->isChecked());
+    btnStartStop->setText(QStringLiteral("Stop"));
+    UpdateCommandStates();
+    RepThread->Start();
+}
+
+void TMainForm::StopRepeat()
+{
+    {
+        TBusyScope busy(this);
+        RepThread->Stop();
+    }
+    FinishRepeat();
+}
+
+void TMainForm::RepeatEnded(const QString &error)
+{
+    // Runs inside the worker object, which may go only once this returns.
+    QTimer::singleShot(0, this, [this, error] {
+        FinishRepeat();
+        if (!error.isEmpty() && OnError)
+            OnError(error);
+    });
+}
+
+void TMainForm::FinishRepeat()
+{
+    if (!RepThread)
+        return;
+    RepThread.reset();
+    FRepeatTracks.reset();
+    btnStartStop->setText(QStringLiteral("Start"));
+    UpdateCommandStates();
+    if (FCloseRequested && FBusyDepth == 0)
+        close();
+}
+
+void TMainForm::btnPauseClick()
+{
+    if (RepThread)
+        RepThread->SetPaused(btnPause->isChecked());
 }
 
 // ---- graph tool buttons -----------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -23,6 +24,10 @@ class TFreqRangeBox;
 class TfrmSimLoad;
 class TfrmTracks;
 class TGraphM;
+namespace Vantrel {
+class TRepThread;
+class TRepeatGraphTracks;
+}
 
 // The main window: port and analyzer identification, sweep range and display
 // mode, tracks, single sweeps and the graph with its tool buttons. It wires
@@ -33,6 +38,7 @@ class TGraphM;
 // processing events, so every handler can be reached in the middle of one.
 // IsBusy() is then true: the commands that would start another exchange or
 // change the curves are disabled, and refused should one be reached anyway.
+// The same holds while the repeat mode's worker runs, until Stop.
 class TMainForm : public QWidget
 {
     Q_OBJECT
@@ -51,6 +57,8 @@ public:
     Vantrel::TCalibrationData CbData;
     // What the settings file keeps; written whenever one of them changes.
     Vantrel::TAppSettings Settings;
+    // The repeat mode's worker while it runs.
+    std::unique_ptr<Vantrel::TRepThread> RepThread;
 
     bool IsBusy() const;
     int CurvesPerTrack() const;
@@ -79,6 +87,8 @@ public:
     void DispModeClick(Vantrel::TDispMode mode);
     void RCurveClick();
     void XCurveClick();
+    void btnStartStopClick();
+    void btnPauseClick();
     void btnTrackLimitClick();
     void TrackLimitClick(int limit);
 
@@ -126,6 +136,10 @@ private:
     void ClearAll();
     void OpenAnalyzer(const QString &name);
     void ClosePortAndSimulator();
+    void StartRepeat();
+    void StopRepeat();
+    void RepeatEnded(const QString &error);
+    void FinishRepeat();
     void ShowBesideGraph(QWidget *tool, int leftOf);
     void SetCurveShown(bool &field, bool shown); // the R and X menu entries
     // Runs a handler, showing its error in the error box.
@@ -135,6 +149,7 @@ private:
     QSerialPort *FPort;
     QPointer<TfrmTracks> FTracks;
     QPointer<TfrmSimLoad> FSimLoad;
+    std::unique_ptr<Vantrel::TRepeatGraphTracks> FRepeatTracks;
     int FBusyDepth = 0;
     bool FCloseRequested = false;
 };

@@ -78,7 +78,7 @@ TSweepEnd RunSweep(const TCalibrationData &cb, const TSweepSettings &s, const TS
         afterPoint();
     });
     if (stopping())
-        return TSweepEnd::Stopped;
+        return TSweepEnd::StoppedInPlainPass;
     if (!withRX)
         return TSweepEnd::Completed;
 
@@ -102,7 +102,7 @@ TSweepEnd RunSweep(const TCalibrationData &cb, const TSweepSettings &s, const TS
         throw;
     }
     CmdSeriesR(false);
-    return stopping() ? TSweepEnd::Stopped : TSweepEnd::Completed;
+    return stopping() ? TSweepEnd::StoppedInRXPass : TSweepEnd::Completed;
 }
 
 } // namespace Vantrel

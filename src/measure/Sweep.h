@@ -39,7 +39,10 @@ struct TSweepSink
     std::function<bool()> StopRequested;
 };
 
-enum class TSweepEnd { Completed, Stopped };
+// How a sweep ended without an error: all passes done, or stopped in the
+// plain pass (no second pass started) or in the second pass (the plain pass
+// is complete).
+enum class TSweepEnd { Completed, StoppedInPlainPass, StoppedInRXPass };
 
 // Nearest integer, halves to the even neighbour; saturates at the 32-bit limits.
 qint32 RoundHalfEven(double value);

@@ -115,7 +115,7 @@ private slots:
         FSim->ClearLog();
         const int handled = FSim->CommandsHandled();
         const TSweepEnd end = RunSweep(CalibrationOf(*FSim), {1000000, 2000000, 20, TDispMode::SWR, true, true}, c.Sink);
-        QCOMPARE(end, TSweepEnd::Stopped);
+        QCOMPARE(end, inRXPass ? TSweepEnd::StoppedInRXPass : TSweepEnd::StoppedInPlainPass);
         QCOMPARE(int(c.Main.size()), inRXPass ? 21 : 3);
         QCOMPARE(int(c.RX.size()), inRXPass ? 3 : 0);
         const QList<QByteArray> wire = inRXPass ? QList<QByteArray>{"f 1000000", "r 50000 21", "f 1000000", "z1", "r 50000 21", "z0"}
