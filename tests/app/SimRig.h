@@ -8,21 +8,13 @@
 #include "Conversions.h"
 #include "GraphM.h"
 #include "SimModel.h"
+#include "SimCalibration.h"
 
 #include <QList>
 #include <QtTest>
 
 #include <cmath>
 #include <complex>
-
-inline Vantrel::TCalibrationData CalibrationOf(const TAnalyzerSim &sim)
-{
-    Vantrel::TCalibrationData cb;
-    for (int k = 1; k <= 150; ++k)
-        cb.ZeroLevel[size_t(k - 1)] = sim.OpenLevel(k);
-    cb.Slope = sim.Slope();
-    return cb;
-}
 
 // Return loss in dB of an impedance against 50 ohm (0 for an open load).
 inline double TrueRL(std::complex<double> z)

@@ -4,6 +4,7 @@
 #include "ExchangeGuard.h"
 #include "RepThread.h"
 #include "SerialLink.h"
+#include "SimCalibration.h"
 #include "Sweep.h"
 
 #include <QSerialPort>
@@ -14,15 +15,6 @@
 using namespace Vantrel;
 
 namespace {
-
-TCalibrationData CalibrationOf(const TAnalyzerSim &sim)
-{
-    TCalibrationData cb;
-    for (int k = 1; k <= 150; ++k)
-        cb.ZeroLevel[size_t(k - 1)] = sim.OpenLevel(k);
-    cb.Slope = sim.Slope();
-    return cb;
-}
 
 // Tracks as plain curves. Records, for every cycle, the curve count while
 // it sweeps and the colours at its first point (after the fading).

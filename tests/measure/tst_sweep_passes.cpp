@@ -6,6 +6,7 @@
 #include "ExchangeGuard.h"
 #include "RxBuf.h"
 #include "SerialLink.h"
+#include "SimCalibration.h"
 #include "Sweep.h"
 
 #include <QSerialPort>
@@ -17,15 +18,6 @@
 using namespace Vantrel;
 
 namespace {
-
-TCalibrationData CalibrationOf(const TAnalyzerSim &sim)
-{
-    TCalibrationData cb;
-    for (int k = 1; k <= 150; ++k)
-        cb.ZeroLevel[size_t(k - 1)] = sim.OpenLevel(k);
-    cb.Slope = sim.Slope();
-    return cb;
-}
 
 struct TCollected
 {
