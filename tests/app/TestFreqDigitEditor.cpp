@@ -1,16 +1,12 @@
 // The digit editor on frequency edits in a window: opening and closing with
 // the focus, which wheel turns and double-clicks it takes, and what it writes
 // back into the edit.
+#include "DigitEditorInput.h"
 #include "FreqDigitEditor.h"
 
-#include <QApplication>
-#include <QFontMetricsF>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QWheelEvent>
 #include <QtTest>
-#include <QtTest/qtestspontaneevent.h>
 
 namespace {
 
@@ -59,29 +55,8 @@ struct TRig
     }
 
     QLabel *Label() const { return Editor->Label(); }
-
-    // The middle of character col of the panel text, in the window's pixels.
-    QPoint CharCentre(int col) const
-    {
-        const double w = QFontMetricsF(Label()->font()).horizontalAdvance(QLatin1Char('0'));
-        return Label()->mapTo(&Window, QPoint(int((col + 0.5) * w), Label()->height() / 2));
-    }
-
-    // A wheel turn at a window point, delivered as Qt delivers one: to the
-    // widget under the point, then up through its parents while not taken.
-    void WheelAt(QPoint at, int delta)
-    {
-        QWidget *target = Window.childAt(at);
-        if (!target)
-            target = &Window;
-        const QPointF local = target->mapFrom(&Window, at);
-        QWheelEvent e(local, Window.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-        // As from the window system: Qt passes only those on to the parents
-        // (and sendEvent would clear the mark).
-        QSpontaneKeyEvent::setSpontaneous(&e);
-        qApp->notify(target, &e);
-    }
+    QPoint CharCentre(int col) const { return DigitCentre(*Editor, col, Window); }
+    void WheelAt(QPoint at, int delta) { ::WheelAt(Window, at, delta); }
 };
 
 } // namespace
