@@ -1,13 +1,16 @@
 #include "MainForm.h"
 
+#include "AboutForm.h"
 #include "DispMode.h"
 #include "ExchangeGuard.h"
+#include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "NumberText.h"
 #include "RangeCheck.h"
 #include "RepThread.h"
 #include "RepeatTracks.h"
+#include "SaveImage.h"
 #include "SerialLink.h"
 #include "SimLoadForm.h"
 #include "TrackSweep.h"
@@ -88,6 +91,7 @@ TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)
     FTracks->OnClear = [this] { btnClearAllClick(); };
     FTracks->OnKeepLast = [this] { btnKeepLastClick(); };
     FSimLoad = new TfrmSimLoad(this);
+    FAbout = new TfrmAbout(this);
 
     connect(&PortMonitor(), &TPortMonitor::ConnectionLost, this, &TMainForm::UpdateConnectionState);
     UpdateCommandStates();
@@ -119,6 +123,11 @@ void TMainForm::ConnectControls()
     connect(btnTrackLimit, &QPushButton::clicked, this, &TMainForm::btnTrackLimitClick);
     connect(btnStartStop, &QPushButton::clicked, this, &TMainForm::btnStartStopClick);
     connect(btnPause, &QPushButton::clicked, this, &TMainForm::btnPauseClick);
+    connect(saveImageButton, &QToolButton::clicked, this, &TMainForm::SaveImageClick);
+    connect(aboutButton, &QPushButton::clicked, this, &TMainForm::AboutClick);
+    pnFreqEdit->Attach(gbFreqRange->edStartFreq);
+    pnFreqEdit->Attach(gbFreqRange->edStopFreq);
+    pnFreqEdit->MaxFreq = [this] { return Analyzer.MaxFreq; };
 }
 
 void TMainForm::FillPortList(const QString &savedPort)
@@ -451,6 +460,16 @@ void TMainForm::ZoomAutoClick()
 void TMainForm::ClearMarkersClick()
 {
     GraphM->ClearMarkers();
+}
+
+void TMainForm::SaveImageClick()
+{
+    Guarded([this] { SaveGraphImage(*GraphM, this); });
+}
+
+void TMainForm::AboutClick()
+{
+    FAbout->exec();
 }
 
 // ---- range ------------------------------------------------------------------

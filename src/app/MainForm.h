@@ -20,7 +20,9 @@ class QPushButton;
 class QSerialPort;
 class QTabWidget;
 class QToolButton;
+class TFreqDigitEditor;
 class TFreqRangeBox;
+class TfrmAbout;
 class TfrmSimLoad;
 class TfrmTracks;
 class TGraphM;
@@ -67,6 +69,7 @@ public:
     void UpdateTracks();
 
     TfrmTracks *TracksForm() const;
+    TfrmAbout *AboutForm() const { return FAbout; }
     TfrmSimLoad *SimLoadForm() const;
 
     // Event handlers, public so that the whole window can be driven headless.
@@ -77,6 +80,8 @@ public:
     void btnKeepLastClick();
     void ViewToRangeClick();
     void ClearMarkersClick();
+    void SaveImageClick();
+    void AboutClick();
     void ZoomFullClick();
     void ZoomAutoClick();
     void EditTracksClick();
@@ -110,6 +115,7 @@ public:
     QFrame *toolPanel;
     QToolButton *navigatorButton, *zoomFullButton, *zoomAutoButton, *editTracksButton, *saveImageButton;
     TFreqRangeBox *gbFreqRange;
+    TFreqDigitEditor *pnFreqEdit;  // under the range box's start and stop edits
     QMenu *DispPopupMenu;
     QAction *swrAction, *gammaAction, *returnLossAction, *rCurveAction, *xCurveAction;
     QMenu *TrackLimitPopupMenu;
@@ -150,6 +156,7 @@ private:
     QPointer<TfrmTracks> FTracks;
     QPointer<TfrmSimLoad> FSimLoad;
     std::unique_ptr<Vantrel::TRepeatGraphTracks> FRepeatTracks;
+    TfrmAbout *FAbout;
     int FBusyDepth = 0;
     bool FCloseRequested = false;
 };

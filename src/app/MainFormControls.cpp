@@ -2,6 +2,7 @@
 #include "MainForm.h"
 
 #include "DispMode.h"
+#include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 
@@ -168,6 +169,7 @@ void TMainForm::CreateControls()
         tools[i]->setGeometry(3, tops[i], 25, 25);
 
     gbFreqRange = new TFreqRangeBox(this);
+    pnFreqEdit = new TFreqDigitEditor(this);
     PlaceAnchored();
 }
 
@@ -216,6 +218,7 @@ void TMainForm::PlaceAnchored()
     cursorPanel->raise();
     toolPanel->raise();
     gbFreqRange->raise();
+    pnFreqEdit->raise();
 }
 
 void TMainForm::ShowBesideGraph(QWidget *tool, int leftOf)

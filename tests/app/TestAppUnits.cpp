@@ -1,9 +1,10 @@
-// Settings file, firmware identification, range box checks and display-mode
-// tables: the main window's pure units.
+// Settings file, firmware identification, range box checks, display-mode
+// tables and the digit editor's arithmetic: the main window's pure units.
 #include "AppSettings.h"
 #include "ErrorOf.h"
 #include "DispMode.h"
 #include "FirmwareId.h"
+#include "FreqDigits.h"
 #include "NumberText.h"
 #include "RangeCheck.h"
 #include "Tracks.h"
@@ -228,6 +229,116 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QCOMPARE(FormatFreq(1000000), QStringLiteral("1.000.000"));
         QLocale::setDefault(QLocale::c());
+    }
+
+    // The panel text of an edit text, and that its nine digits, each weighted
+    // by its position's place value, spell the value again.
+    void freqPanelText_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("panel");
+        QTest::newRow("start") << "1000000" << "001.000.000";
+        QTest::newRow("stop") << "30000000" << "030.000.000";
+        QTest::newRow("all places") << "123456789" << "123.456.789";
+        QTest::newRow("zero") << "0" << "000.000.000";
+        QTest::newRow("not a number") << "1 MHz" << "000.000.000";
+        QTest::newRow("empty") << "" << "000.000.000";
+        // Clamped into the nine digits, so no position loses its place value.
+        QTest::newRow("negative") << "-5000" << "000.000.000";
+        QTest::newRow("ten digits") << "1234567890" << "999.999.999";
+        QTest::newRow("beyond 32 bits") << "99999999999" << "000.000.000";
+    }
+
+    void freqPanelText()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, panel);
+        const qint32 v = FreqDigits::FromEditText(edit);
+        QCOMPARE(FreqDigits::PanelText(v), panel);
+        qint64 spelled = 0;
+        for (int col = 0; col < panel.size(); ++col) {
+            const qint32 place = FreqDigits::PlaceValue(col);
+            QCOMPARE(place == 0, panel[col] == u'.');
+            spelled += place * panel[col].digitValue();
+        }
+        QCOMPARE(spelled, qint64(v));
+    }
+
+    void freqColumnAt_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("charWidth");
+        QTest::addColumn<int>("col");
+        QTest::newRow("left edge") << 0.0 << 17.0 << 0;
+        QTest::newRow("end of first") << 16.9 << 17.0 << 0;
+        QTest::newRow("second") << 17.0 << 17.0 << 1;
+        QTest::newRow("fractional width") << 174.0 << 17.4 << 10;
+        QTest::newRow("last") << 186.9 << 17.0 << 10;
+        QTest::newRow("right of the text") << 187.0 << 17.0 << 11;
+        QTest::newRow("left of the text") << -0.5 << 17.0 << -1;
+        QTest::newRow("no font width") << 5.0 << 0.0 << -1;
+    }
+
+    void freqColumnAt()
+    {
+        QFETCH(double, x);
+        QFETCH(double, charWidth);
+        QTEST(FreqDigits::ColumnAt(x, charWidth), "col");
+    }
+
+    // -1 in "result": the turn changes nothing.
+    void freqWheel_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("maxFreq");
+        QTest::addColumn<int>("result");
+        const int m = 150000000;
+        QTest::newRow("1 MHz up") << 1000000 << 2 << 120 << m << 2000000;
+        QTest::newRow("down to the floor") << 1000000 << 0 << -120 << m << 100000;
+        QTest::newRow("1 Hz down") << 1000000 << 10 << -120 << m << 999999;
+        QTest::newRow("capped at max") << 100000000 << 0 << 120 << m << 150000000;
+        QTest::newRow("up to exactly max") << 149000000 << 2 << 120 << m << 150000000;
+        QTest::newRow("not identified") << 1000000 << 5 << 120 << 0 << 0;
+        QTest::newRow("size of delta ignored") << 1000000 << 10 << 960 << m << 1000001;
+        QTest::newRow("below floor goes up to it") << 50000 << 10 << -1 << m << 100000;
+        QTest::newRow("above max comes down to it") << 200000000 << 10 << 1 << m << m;
+        QTest::newRow("stays in nine digits") << 999999999 << 0 << 120 << 2147483647 << 999999999;
+        QTest::newRow("first point") << 1000000 << 3 << 120 << m << -1;
+        QTest::newRow("second point") << 1000000 << 7 << -120 << m << -1;
+        QTest::newRow("zero delta") << 1000000 << 2 << 0 << m << -1;
+        QTest::newRow("right of the text") << 1000000 << 11 << 120 << m << -1;
+        QTest::newRow("left of the text") << 1000000 << -1 << 120 << m << -1;
+    }
+
+    void freqWheel()
+    {
+        QFETCH(int, value);
+        QFETCH(int, col);
+        QFETCH(int, delta);
+        QFETCH(int, maxFreq);
+        QTEST(FreqDigits::Wheel(value, col, delta, maxFreq).value_or(-1), "result");
+    }
+
+    void freqZeroRight_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("result");
+        QTest::newRow("kHz digit") << 14074321 << 5 << 14070000;
+        QTest::newRow("MHz digit") << 14074321 << 2 << 14000000;
+        QTest::newRow("last digit keeps all") << 14074321 << 10 << 14074321;
+        QTest::newRow("raised to the floor") << 99000 << 0 << 100000;
+        QTest::newRow("point") << 14074321 << 7 << -1;
+        QTest::newRow("outside") << 14074321 << 11 << -1;
+    }
+
+    void freqZeroRight()
+    {
+        QFETCH(int, value);
+        QFETCH(int, col);
+        QTEST(FreqDigits::ZeroRight(value, col).value_or(-1), "result");
     }
 };
 

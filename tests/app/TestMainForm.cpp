@@ -4,6 +4,9 @@
 #include "FormRig.h"
 #include "SimRig.h"
 
+#include "AboutForm.h"
+#include "DigitEditorInput.h"
+#include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "SimLoadForm.h"
@@ -12,11 +15,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 class TestMainForm : public QObject
@@ -393,6 +399,60 @@ private slots:
             f.btnFreqRangeClick();
         QVERIFY(f.gbFreqRange->isHidden());
         QCOMPARE(f.focusWidget(), f.btnFreqRange);
+    }
+
+    // The start and stop edits have the digit editor, limited by the
+    // analyzer's highest frequency; OK takes what it wrote.
+    void digitEditorOnRangeBox()
+    {
+        TMainForm &f = R->Create();
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.btnFreqRangeClick();
+        f.gbFreqRange->edStartFreq->setFocus();
+        QTRY_VERIFY(f.pnFreqEdit->isVisible());
+        QCOMPARE(f.pnFreqEdit->Label()->text(), QStringLiteral("001.000.000"));
+        const QRect panel = f.pnFreqEdit->geometry();
+        QVERIFY(f.childAt(panel.center()) == f.pnFreqEdit || f.pnFreqEdit->isAncestorOf(f.childAt(panel.center())));
+
+        WheelAt(f, DigitCentre(*f.pnFreqEdit, 2, f), 120); // nothing identified: MaxFreq 0
+        QCOMPARE(f.gbFreqRange->edStartFreq->text(), QStringLiteral("0"));
+        f.Analyzer.MaxFreq = 150000000;
+        WheelAt(f, DigitCentre(*f.pnFreqEdit, 0, f), -120);
+        WheelAt(f, DigitCentre(*f.pnFreqEdit, 4, f), 120);
+        QCOMPARE(f.gbFreqRange->edStartFreq->text(), QStringLiteral("200000"));
+
+        f.gbFreqRange->edStopFreq->setFocus();
+        QTRY_COMPARE(f.pnFreqEdit->FreqEdit(), f.gbFreqRange->edStopFreq);
+        QCOMPARE(f.pnFreqEdit->Label()->text(), QStringLiteral("030.000.000"));
+        f.gbFreqRange->edPoints->setFocus();
+        QTRY_VERIFY(f.pnFreqEdit->isHidden());
+        QTest::keyClick(f.gbFreqRange->edPoints, Qt::Key_Return);
+        QVERIFY(f.gbFreqRange->isHidden());
+        QCOMPARE(f.Settings.range_start, 200000);
+    }
+
+    // "Save image" and "About" open their modal windows.
+    void saveImageAndAboutOpen()
+    {
+        TMainForm &f = R->Create();
+        QStringList seen;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                seen << QStringLiteral("save");
+                dialog->reject();
+            } else if (modal == f.AboutForm()) {
+                seen << QStringLiteral("about");
+                f.AboutForm()->reject();
+            }
+        });
+        poll.start(10);
+        f.saveImageButton->click();
+        f.aboutButton->click();
+        QCOMPARE(seen, (QStringList{QStringLiteral("save"), QStringLiteral("about")}));
     }
 
     void viewToRangeRoundsHalfToEven()
