@@ -8,6 +8,7 @@
 #include "Conversions.h"
 #include "GraphM.h"
 #include "SimModel.h"
+#include "WireCommands.h"
 
 #include <QList>
 #include <QtTest>
@@ -30,14 +31,6 @@ inline double TrueRL(std::complex<double> z)
     if (std::isinf(z.real()))
         return 0;
     return 20 * std::log10(std::abs(z - 50.0) / std::abs(z + 50.0));
-}
-
-inline QList<QByteArray> Commands(std::initializer_list<const char *> list)
-{
-    QList<QByteArray> r;
-    for (const char *c : list)
-        r.append(QByteArray(c));
-    return r;
 }
 
 // The main curve against the load's true SWR, Gamma or return loss: a reading

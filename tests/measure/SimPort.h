@@ -6,6 +6,7 @@
 #include "AnalyzerSim.h"
 #include "ProgressView.h"
 #include "SerialLink.h"
+#include "WireCommands.h"
 
 #include <QSerialPort>
 #include <QStringList>
