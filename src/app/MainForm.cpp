@@ -1,10 +1,13 @@
 #include "MainForm.h"
 
+#include "AnalyzerCommands.h"
+#include "CalibrationForm.h"
 #include "DispMode.h"
 #include "ExchangeGuard.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "NumberText.h"
+#include "ProgressDlg.h"
 #include "RangeCheck.h"
 #include "RepThread.h"
 #include "RepeatTracks.h"
@@ -87,7 +90,14 @@ TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)
     FTracks->Locked = [this] { return IsBusy(); };
     FTracks->OnClear = [this] { btnClearAllClick(); };
     FTracks->OnKeepLast = [this] { btnKeepLastClick(); };
-    FSimLoad = new TfrmSimLoad(this);
+    FSimLoad = std::make_unique<TfrmSimLoad>();
+    FCalibration = new TfrmCalibration(ProgressWindow(), this);
+    FCalibration->setWindowModality(Qt::WindowModal);
+    FCalibration->OnError = [this](const QString &msg) {
+        if (OnError)
+            OnError(msg);
+    };
+    FCalibration->OnSave = [this](const TCalibrationData &cb) { TakeCalibration(cb); };
 
     connect(&PortMonitor(), &TPortMonitor::ConnectionLost, this, &TMainForm::UpdateConnectionState);
     UpdateCommandStates();
@@ -119,6 +129,7 @@ void TMainForm::ConnectControls()
     connect(btnTrackLimit, &QPushButton::clicked, this, &TMainForm::btnTrackLimitClick);
     connect(btnStartStop, &QPushButton::clicked, this, &TMainForm::btnStartStopClick);
     connect(btnPause, &QPushButton::clicked, this, &TMainForm::btnPauseClick);
+    connect(calibrationButton, &QPushButton::clicked, this, &TMainForm::CalibrationClick);
 }
 
 void TMainForm::FillPortList(const QString &savedPort)
@@ -168,7 +179,12 @@ TfrmTracks *TMainForm::TracksForm() const
 
 TfrmSimLoad *TMainForm::SimLoadForm() const
 {
-    return FSimLoad;
+    return FSimLoad.get();
+}
+
+TfrmCalibration *TMainForm::CalibrationForm() const
+{
+    return FCalibration;
 }
 
 bool TMainForm::IsBusy() const
@@ -257,7 +273,7 @@ void TMainForm::UpdateConnectionState()
         return;
     FSimLoad->SetSimulator(open ? Analyzer.Simulator() : nullptr);
     if (open && Analyzer.Simulator())
-        ShowBesideGraph(FSimLoad, 0);
+        ShowBesideGraph(FSimLoad.get(), 0);
     else
         FSimLoad->hide();
 }
@@ -564,4 +580,30 @@ void TMainForm::SetCurveShown(bool &field, bool shown)
         SaveSettings();
         ApplyDispMode();
     });
+}
+
+// ---- calibration ------------------------------------------------------------
+
+void TMainForm::CalibrationClick()
+{
+    if (IsBusy())
+        return;
+    Guarded([this] {
+        const qint32 xtal = CbData.XTalFreq;
+        FCalibration->CbData = CbData;
+        FCalibration->MaxFreq = Analyzer.MaxFreq;
+        FCalibration->exec();
+        // Out of the crystal-check mode however the dialog closed.
+        CmdXtalCheckOff();
+        if (CbData.XTalFreq != xtal && CbData.XTalFreq > 0)
+            CmdSetXtal(CbData.XTalFreq);
+    });
+}
+
+// The file first: when it cannot be written the error keeps the dialog open
+// with its measurements, and the calibration in force stays as it was.
+void TMainForm::TakeCalibration(const TCalibrationData &cb)
+{
+    cb.SaveToFile(FFiles.Calibration);
+    CbData = cb;
 }

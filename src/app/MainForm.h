@@ -21,6 +21,7 @@ class QSerialPort;
 class QTabWidget;
 class QToolButton;
 class TFreqRangeBox;
+class TfrmCalibration;
 class TfrmSimLoad;
 class TfrmTracks;
 class TGraphM;
@@ -68,6 +69,7 @@ public:
 
     TfrmTracks *TracksForm() const;
     TfrmSimLoad *SimLoadForm() const;
+    TfrmCalibration *CalibrationForm() const;
 
     // Event handlers, public so that the whole window can be driven headless.
     void OpenClick();           // "Open" / "Close"
@@ -91,6 +93,10 @@ public:
     void btnPauseClick();
     void btnTrackLimitClick();
     void TrackLimitClick(int limit);
+    // The calibration dialog, modal to this window, on a copy of CbData;
+    // "o" after it closes, and "x" when a saved calibration brought a new
+    // crystal frequency.
+    void CalibrationClick();
 
     // Controls.
     QLabel *portLabel;
@@ -141,6 +147,7 @@ private:
     void RepeatEnded(const QString &error);
     void FinishRepeat();
     void ShowBesideGraph(QWidget *tool, int leftOf);
+    void TakeCalibration(const Vantrel::TCalibrationData &cb);
     void SetCurveShown(bool &field, bool shown); // the R and X menu entries
     // Runs a handler, showing its error in the error box.
     void Guarded(const std::function<void()> &handler);
@@ -148,7 +155,8 @@ private:
     Vantrel::TAppFiles FFiles;
     QSerialPort *FPort;
     QPointer<TfrmTracks> FTracks;
-    QPointer<TfrmSimLoad> FSimLoad;
+    std::unique_ptr<TfrmSimLoad> FSimLoad;
+    QPointer<TfrmCalibration> FCalibration;
     std::unique_ptr<Vantrel::TRepeatGraphTracks> FRepeatTracks;
     int FBusyDepth = 0;
     bool FCloseRequested = false;

@@ -33,6 +33,14 @@ inline double TrueRL(std::complex<double> z)
     return 20 * std::log10(std::abs(z - 50.0) / std::abs(z + 50.0));
 }
 
+// The commands logged since the simulator's ClearLog, once `expected` more
+// than `handled` have been acted on (the program waits for no reply to most).
+inline QList<QByteArray> WireAfter(TAnalyzerSim &sim, int handled, int expected)
+{
+    sim.WaitForCommands(handled + expected, 2000);
+    return sim.ReceivedCommands();
+}
+
 // The main curve against the load's true SWR, Gamma or return loss: a reading
 // is an integer count, so its return loss may be off by one slope step, and
 // the detector bottoms out at its floor count.

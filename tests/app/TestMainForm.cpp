@@ -4,6 +4,7 @@
 #include "FormRig.h"
 #include "SimRig.h"
 
+#include "CalibrationForm.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "SimLoadForm.h"
@@ -27,8 +28,7 @@ class TestMainForm : public QObject
 
     TMainForm &OpenSimulator(TMainForm &f)
     {
-        f.portComboBox->setCurrentIndex(f.portComboBox->findText(TMainForm::kSimulatorEntry));
-        f.OpenClick();
+        R->OpenSimulator();
         if (!f.Analyzer.Simulator())
             qFatal("simulator not opened: %s", qPrintable(R->Errors.join(u'|')));
         f.CbData = CalibrationOf(*f.Analyzer.Simulator());
@@ -52,12 +52,6 @@ class TestMainForm : public QObject
         if (rx)
             w << fc << "z1" << rc << "z0";
         return w;
-    }
-
-    static QList<QByteArray> WireAfter(TAnalyzerSim &sim, int handled, int expected)
-    {
-        sim.WaitForCommands(handled + expected, 2000);
-        return sim.ReceivedCommands();
     }
 
 private slots:
@@ -275,6 +269,9 @@ private slots:
             QVERIFY(!f.runButton->isEnabled());
             QVERIFY(!f.openButton->isEnabled());
             QVERIFY(!f.btnDispMode->isEnabled());
+            QVERIFY(!f.calibrationButton->isEnabled());
+            f.CalibrationClick(); // refused: it would wait for the dialog right here
+            QVERIFY(!f.CalibrationForm()->isVisible());
             f.RunClick();
             f.NewClick();
             f.btnClearAllClick();
