@@ -9,6 +9,7 @@
 #include "CalibrationSteps.h"
 #include "GraphM.h"
 #include "ProgressDlg.h"
+#include "RepThread.h"
 #include "SimLoadForm.h"
 
 #include <QApplication>
@@ -198,6 +199,21 @@ private slots:
             ClickThroughWindow(d.btnCancel);
         });
         QCOMPARE(WireAfter(sim, handled, 3), Commands({"f 1000000", "r 1000000 150", "o"}));
+    }
+
+    // The dialog would talk to the analyzer under the repeat mode's worker:
+    // the button is off and the handler refuses while it runs.
+    void refusedWhileRepeating()
+    {
+        TMainForm &f = Opened();
+        f.btnStartStopClick();
+        QVERIFY(f.RepThread);
+        QVERIFY(!f.calibrationButton->isEnabled());
+        f.CalibrationClick(); // refused: it would wait for the dialog right here
+        QVERIFY(!f.CalibrationForm()->isVisible());
+        f.btnStartStopClick();
+        QVERIFY(!f.RepThread);
+        QVERIFY(f.calibrationButton->isEnabled());
     }
 
     // Calibrate through the dialog, save, start afresh on the file, and
