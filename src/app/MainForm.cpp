@@ -1,12 +1,15 @@
 #include "MainForm.h"
 
 #include "AboutForm.h"
+#include "AnalyzerCommands.h"
+#include "CalibrationForm.h"
 #include "DispMode.h"
 #include "ExchangeGuard.h"
 #include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "NumberText.h"
+#include "ProgressDlg.h"
 #include "RangeCheck.h"
 #include "RepThread.h"
 #include "RepeatTracks.h"
@@ -90,7 +93,14 @@ TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)
     FTracks->Locked = [this] { return IsBusy(); };
     FTracks->OnClear = [this] { btnClearAllClick(); };
     FTracks->OnKeepLast = [this] { btnKeepLastClick(); };
-    FSimLoad = new TfrmSimLoad(this);
+    FSimLoad = std::make_unique<TfrmSimLoad>();
+    FCalibration = new TfrmCalibration(ProgressWindow(), this);
+    FCalibration->setWindowModality(Qt::WindowModal);
+    FCalibration->OnError = [this](const QString &msg) {
+        if (OnError)
+            OnError(msg);
+    };
+    FCalibration->OnSave = [this](const TCalibrationData &cb) { TakeCalibration(cb); };
     FAbout = new TfrmAbout(this);
 
     connect(&PortMonitor(), &TPortMonitor::ConnectionLost, this, &TMainForm::UpdateConnectionState);
@@ -128,6 +138,7 @@ void TMainForm::ConnectControls()
     pnFreqEdit->Attach(gbFreqRange->edStartFreq);
     pnFreqEdit->Attach(gbFreqRange->edStopFreq);
     pnFreqEdit->MaxFreq = [this] { return Analyzer.MaxFreq; };
+    connect(calibrationButton, &QPushButton::clicked, this, &TMainForm::CalibrationClick);
 }
 
 void TMainForm::FillPortList(const QString &savedPort)
@@ -177,7 +188,12 @@ TfrmTracks *TMainForm::TracksForm() const
 
 TfrmSimLoad *TMainForm::SimLoadForm() const
 {
-    return FSimLoad;
+    return FSimLoad.get();
+}
+
+TfrmCalibration *TMainForm::CalibrationForm() const
+{
+    return FCalibration;
 }
 
 bool TMainForm::IsBusy() const
@@ -266,7 +282,7 @@ void TMainForm::UpdateConnectionState()
         return;
     FSimLoad->SetSimulator(open ? Analyzer.Simulator() : nullptr);
     if (open && Analyzer.Simulator())
-        ShowBesideGraph(FSimLoad, 0);
+        ShowBesideGraph(FSimLoad.get(), 0);
     else
         FSimLoad->hide();
 }
@@ -583,4 +599,30 @@ void TMainForm::SetCurveShown(bool &field, bool shown)
         SaveSettings();
         ApplyDispMode();
     });
+}
+
+// ---- calibration ------------------------------------------------------------
+
+void TMainForm::CalibrationClick()
+{
+    if (IsBusy())
+        return;
+    Guarded([this] {
+        const qint32 xtal = CbData.XTalFreq;
+        FCalibration->CbData = CbData;
+        FCalibration->MaxFreq = Analyzer.MaxFreq;
+        FCalibration->exec();
+        // Out of the crystal-check mode however the dialog closed.
+        CmdXtalCheckOff();
+        if (CbData.XTalFreq != xtal && CbData.XTalFreq > 0)
+            CmdSetXtal(CbData.XTalFreq);
+    });
+}
+
+// The file first: when it cannot be written the error keeps the dialog open
+// with its measurements, and the calibration in force stays as it was.
+void TMainForm::TakeCalibration(const TCalibrationData &cb)
+{
+    cb.SaveToFile(FFiles.Calibration);
+    CbData = cb;
 }

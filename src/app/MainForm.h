@@ -23,6 +23,7 @@ class QToolButton;
 class TFreqDigitEditor;
 class TFreqRangeBox;
 class TfrmAbout;
+class TfrmCalibration;
 class TfrmSimLoad;
 class TfrmTracks;
 class TGraphM;
@@ -71,6 +72,7 @@ public:
     TfrmTracks *TracksForm() const;
     TfrmAbout *AboutForm() const { return FAbout; }
     TfrmSimLoad *SimLoadForm() const;
+    TfrmCalibration *CalibrationForm() const;
 
     // Event handlers, public so that the whole window can be driven headless.
     void OpenClick();           // "Open" / "Close"
@@ -96,6 +98,10 @@ public:
     void btnPauseClick();
     void btnTrackLimitClick();
     void TrackLimitClick(int limit);
+    // The calibration dialog, modal to this window, on a copy of CbData;
+    // "o" after it closes, and "x" when a saved calibration brought a new
+    // crystal frequency.
+    void CalibrationClick();
 
     // Controls.
     QLabel *portLabel;
@@ -147,6 +153,7 @@ private:
     void RepeatEnded(const QString &error);
     void FinishRepeat();
     void ShowBesideGraph(QWidget *tool, int leftOf);
+    void TakeCalibration(const Vantrel::TCalibrationData &cb);
     void SetCurveShown(bool &field, bool shown); // the R and X menu entries
     // Runs a handler, showing its error in the error box.
     void Guarded(const std::function<void()> &handler);
@@ -154,7 +161,8 @@ private:
     Vantrel::TAppFiles FFiles;
     QSerialPort *FPort;
     QPointer<TfrmTracks> FTracks;
-    QPointer<TfrmSimLoad> FSimLoad;
+    std::unique_ptr<TfrmSimLoad> FSimLoad;
+    QPointer<TfrmCalibration> FCalibration;
     std::unique_ptr<Vantrel::TRepeatGraphTracks> FRepeatTracks;
     TfrmAbout *FAbout;
     int FBusyDepth = 0;

@@ -5,6 +5,7 @@
 #include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
+#include "UiFont.h"
 
 #include <QAbstractItemView>
 #include <QActionGroup>
@@ -28,16 +29,6 @@ constexpr int kTrackLimits[] = {1, 2, 3, 4, 6, 8, 10, 15, 20, 25, 30};
 QIcon StdIcon(QStyle::StandardPixmap p)
 {
     return QApplication::style()->standardIcon(p);
-}
-
-// Tahoma where it is installed, else a sans face of similar width.
-QFont UiFont(int pixelSize, bool bold)
-{
-    QFont f;
-    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
 }
 
 QPushButton *MakeButton(QWidget *parent, const QString &caption, QStyle::StandardPixmap icon,
@@ -78,7 +69,7 @@ QWidget *ButtonPage(std::initializer_list<QPushButton *> buttons)
 void TMainForm::CreateControls()
 {
     setWindowTitle(QStringLiteral("Vantrel"));
-    setFont(UiFont(11, false));
+    setFont(UiFont(11));
     resize(kDesignWidth, 589);
 
     portLabel = new QLabel(QStringLiteral("Port"), this);

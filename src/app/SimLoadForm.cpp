@@ -24,7 +24,7 @@ constexpr TLoadEntry kLoads[] = {
 
 } // namespace
 
-TfrmSimLoad::TfrmSimLoad(QWidget *owner) : QWidget(owner, Qt::Tool), FGroup(new QButtonGroup(this))
+TfrmSimLoad::TfrmSimLoad() : QWidget(nullptr, Qt::Tool), FGroup(new QButtonGroup(this))
 {
     setWindowTitle(QStringLiteral("Simulated load"));
     auto *layout = new QVBoxLayout(this);

@@ -5,6 +5,7 @@
 
 #include "MainForm.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,5 +39,12 @@ struct TFormRig
         Form->OnError = [this](const QString &msg) { Errors << msg; };
         Form->Analyzer.SimOptions.Paced = false;
         return *Form;
+    }
+
+    // Opens the built-in simulated analyzer from the port list.
+    void OpenSimulator()
+    {
+        Form->portComboBox->setCurrentIndex(Form->portComboBox->findText(TMainForm::kSimulatorEntry));
+        Form->OpenClick();
     }
 };

@@ -9,6 +9,7 @@
 #include "GraphM.h"
 #include "SimModel.h"
 #include "SimCalibration.h"
+#include "WireCommands.h"
 
 #include <QList>
 #include <QtTest>
@@ -24,12 +25,12 @@ inline double TrueRL(std::complex<double> z)
     return 20 * std::log10(std::abs(z - 50.0) / std::abs(z + 50.0));
 }
 
-inline QList<QByteArray> Commands(std::initializer_list<const char *> list)
+// The commands logged since the simulator's ClearLog, once `expected` more
+// than `handled` have been acted on (the program waits for no reply to most).
+inline QList<QByteArray> WireAfter(TAnalyzerSim &sim, int handled, int expected)
 {
-    QList<QByteArray> r;
-    for (const char *c : list)
-        r.append(QByteArray(c));
-    return r;
+    sim.WaitForCommands(handled + expected, 2000);
+    return sim.ReceivedCommands();
 }
 
 // The main curve against the load's true SWR, Gamma or return loss: a reading

@@ -7,6 +7,7 @@
 #include "AboutForm.h"
 #include "DigitEditorInput.h"
 #include "FreqDigitEditor.h"
+#include "CalibrationForm.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
 #include "SimLoadForm.h"
@@ -33,8 +34,7 @@ class TestMainForm : public QObject
 
     TMainForm &OpenSimulator(TMainForm &f)
     {
-        f.portComboBox->setCurrentIndex(f.portComboBox->findText(TMainForm::kSimulatorEntry));
-        f.OpenClick();
+        R->OpenSimulator();
         if (!f.Analyzer.Simulator())
             qFatal("simulator not opened: %s", qPrintable(R->Errors.join(u'|')));
         f.CbData = CalibrationOf(*f.Analyzer.Simulator());
@@ -58,12 +58,6 @@ class TestMainForm : public QObject
         if (rx)
             w << fc << "z1" << rc << "z0";
         return w;
-    }
-
-    static QList<QByteArray> WireAfter(TAnalyzerSim &sim, int handled, int expected)
-    {
-        sim.WaitForCommands(handled + expected, 2000);
-        return sim.ReceivedCommands();
     }
 
 private slots:
@@ -281,6 +275,9 @@ private slots:
             QVERIFY(!f.runButton->isEnabled());
             QVERIFY(!f.openButton->isEnabled());
             QVERIFY(!f.btnDispMode->isEnabled());
+            QVERIFY(!f.calibrationButton->isEnabled());
+            f.CalibrationClick(); // refused: it would wait for the dialog right here
+            QVERIFY(!f.CalibrationForm()->isVisible());
             f.RunClick();
             f.NewClick();
             f.btnClearAllClick();
