@@ -53,19 +53,8 @@ void TNavigator::UpdateWin(const TNavRanges &ranges, bool sh)
 QImage TNavigator::Picture()
 {
     const QSize cs = ClientSize();
-    QImage image(cs.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = CurvesPicture(cs).copy();
     QPainter p(&image);
-    p.setPen(OnePixelPen(QColor(128, 128, 128)));
-    p.drawRect(0, 0, cs.width() - 1, cs.height() - 1);
-    {
-        std::lock_guard<std::recursive_mutex> lock(FGraph->Mutex());
-        // Without curves there is nothing to re-centre on: a press then
-        // finds no valid scale and leaves the graph alone.
-        FScale = FGraph->Curves()->Count() > 0 ? NavigatorScale(cs, FRanges) : TNavScale{};
-        if (FScale.Valid())
-            DrawCurves(image);
-    }
     if (FScale.Valid()) {
         FRN = NavigatorFrame(cs, FRanges, FScale);
         if (FSh) {
@@ -89,6 +78,33 @@ QImage TNavigator::Picture()
     return image;
 }
 
+const QImage &TNavigator::CurvesPicture(QSize cs)
+{
+    std::lock_guard<std::recursive_mutex> lock(FGraph->Mutex());
+    const TCurves &curves = *FGraph->Curves();
+    TCurvesKey key{cs, FRanges.MinX, FRanges.MaxX, FRanges.MinY, FRanges.MaxY, {}};
+    key.Stamps.reserve(size_t(curves.Count()));
+    for (int i = 0; i < curves.Count(); ++i)
+        key.Stamps.push_back(curves.Items(i)->ChangeStamp());
+    if (!FCurves.isNull() && key == FCurvesKey)
+        return FCurves;
+
+    FCurves = QImage(cs.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    FCurves.fill(Qt::white);
+    {
+        QPainter p(&FCurves);
+        p.setPen(OnePixelPen(QColor(128, 128, 128)));
+        p.drawRect(0, 0, cs.width() - 1, cs.height() - 1);
+    }
+    // Without curves there is nothing to re-centre on: a press then finds no
+    // valid scale and leaves the graph alone.
+    FScale = curves.Count() > 0 ? NavigatorScale(cs, FRanges) : TNavScale{};
+    if (FScale.Valid())
+        DrawCurves(FCurves);
+    FCurvesKey = std::move(key);
+    return FCurves;
+}
+
 void TNavigator::DrawCurves(QImage &image)
 {
     // Curves may run over the right and bottom frame lines, never over the
@@ -96,7 +112,7 @@ void TNavigator::DrawCurves(QImage &image)
     const QSize cs = ClientSize();
     const QRect clip(1, 1, cs.width() - 1, cs.height() - 1);
     std::vector<QPoint> pixels;
-    TCurves &curves = *FGraph->Curves();
+    const TCurves &curves = *FGraph->Curves();
     for (int i = 0; i < curves.Count(); ++i) {
         const TCurve &c = *curves.Items(i);
         if (!c.Visible())

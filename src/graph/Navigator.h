@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
 class TGraphM;
 
 // A small overview of a graph: the whole data in a frameless, always-on-top,
@@ -46,6 +48,18 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    // What the curves' picture depends on: the client size, the full ranges
+    // and every curve as it is drawn.
+    struct TCurvesKey {
+        QSize Client;
+        double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
+        std::vector<quint64> Stamps;
+        bool operator==(const TCurvesKey &) const = default;
+    };
+
+    // The frame and the curves, drawn again only when their key changed: a
+    // press moves only the frame of the visible window.
+    const QImage &CurvesPicture(QSize client);
     void DrawCurves(QImage &image);
 
     TGraphM *FGraph;
@@ -53,4 +67,6 @@ private:
     bool FSh = false;
     TNavRect FRN;
     TNavScale FScale; // of the last paint that had curves to draw
+    TCurvesKey FCurvesKey;
+    QImage FCurves;
 };

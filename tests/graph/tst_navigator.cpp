@@ -55,6 +55,7 @@ private slots:
     void followsGraphResize();
     void offAndOnKeepsWindow();
     void fullViewPicture();
+    void pictureFollowsCurvesAndRanges();
     void frameOfZoomedView_data();
     void frameOfZoomedView();
     void pressNearRightEdge();
@@ -131,6 +132,24 @@ void TestNavigator::fullViewPicture()
     // frame, which the curves never cover, and y CH below the picture.
     QCOMPARE(ColourBounds(img, kCurve), QRect(QPoint(1, 2), QPoint(266, 126)));
     QCOMPARE(img.pixel(0, 126), QColor(128, 128, 128).rgb());
+}
+
+void TestNavigator::pictureFollowsCurvesAndRanges()
+{
+    auto g = MakeNavGraph();
+    g->SetNavigator(true);
+    QCOMPARE(ColourBounds(PaintBoth(*g), kCurve), QRect(QPoint(1, 2), QPoint(266, 126)));
+    TCurve *c = g->Curves()->Items(0);
+    c->SetColor(Qt::green);
+    QVERIFY(ColourBounds(PaintBoth(*g), kCurve).isNull());
+    c->SetColor(kCurve);
+    g->SetMaxYValue(8); // the curve now reaches half way up
+    QCOMPARE(ColourBounds(PaintBoth(*g), kCurve), QRect(QPoint(1, 65), QPoint(266, 126)));
+    c->SetVisible(false);
+    QVERIFY(ColourBounds(PaintBoth(*g), kCurve).isNull());
+    c->SetVisible(true);
+    c->AddPoint(0, 8); // back to the top-left corner
+    QVERIFY(ColourBounds(PaintBoth(*g), kCurve).top() <= 3);
 }
 
 void TestNavigator::frameOfZoomedView_data()
