@@ -1,16 +1,21 @@
-// Drawing cost of the graph at the main window's size, with curves shaped like
-// real sweeps. Prints "BENCH <case> <median> ms" lines.
+// Drawing and interaction cost of the graph at the main window's size, with
+// curves shaped like real sweeps. Prints "BENCH <case> <median> ms" lines.
 #include "FastLines.h"
 #include "GraphM.h"
+#include "Navigator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QRandomGenerator>
+#include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -75,11 +80,14 @@ void AddCurves(TGraphM &g, int count, int points)
     }
 }
 
-double Median(const std::function<void()> &run)
+// Median time of run, with prepare (untimed) before each run.
+double Median(const std::function<void()> &run, const std::function<void()> &prepare = [] {})
 {
+    prepare();
     run(); // warm-up: fonts, caches
     std::vector<double> ms;
     for (int i = 0; i < kRuns; ++i) {
+        prepare();
         QElapsedTimer t;
         t.start();
         run();
@@ -144,6 +152,113 @@ void BenchLines(const char *name, int curves, int points)
     }));
 }
 
+void SendMouse(QWidget &w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, QPointF(pos), QPointF(w.mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&w, &e);
+}
+
+// repaint() paints only once the window is exposed.
+void ShowExposed(QWidget &w)
+{
+    w.show();
+    QElapsedTimer t;
+    t.start();
+    while (!w.windowHandle()->isExposed() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// The largest graph the program makes, on the screen, as the main window
+// sets it up (zoom gestures act on X).
+struct TLiveGraph {
+    TGraphM G;
+    TLiveGraph()
+    {
+        SetUpGraph(G);
+        G.SetScaleMode(smX);
+        AddCurves(G, 90, 1001);
+        ShowExposed(G);
+        G.repaint();
+        if (G.CurvesDrawn() == 0) {
+            std::fprintf(stderr, "graph_bench: the graph does not paint on this platform\n");
+            std::exit(1);
+        }
+    }
+    void ZoomTo(int scaleX)
+    {
+        G.SetPHit({-1, 0});
+        G.SetScaleX(scaleX);
+        G.repaint();
+    }
+};
+
+// Each case: the input event delivered to the control, then the repaint it
+// asked for, forced with repaint().
+
+void BenchZoomStep()
+{
+    TLiveGraph live;
+    TGraphM &g = live.G;
+    const QPoint at(500, 250);
+    Report("zoom_step_90x1001", Median(
+        [&] {
+            QWheelEvent e(QPointF(at), QPointF(g.mapToGlobal(at)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&g, &e);
+            g.repaint();
+        },
+        [&] { live.ZoomTo(100); }));
+}
+
+// One mouse move of a drag with button, pressed at press and then moving
+// between a and b, on the graph zoomed to scaleX.
+void BenchDragMove(const char *name, Qt::MouseButton button, int scaleX, QPoint press, QPoint a, QPoint b)
+{
+    TLiveGraph live;
+    TGraphM &g = live.G;
+    live.ZoomTo(scaleX);
+    SendMouse(g, QEvent::MouseButtonPress, press, button, button);
+    int step = 0;
+    Report(name, Median([&] {
+        SendMouse(g, QEvent::MouseMove, ++step % 2 ? a : b, Qt::NoButton, button);
+        g.repaint();
+    }));
+    SendMouse(g, QEvent::MouseButtonRelease, b, button, Qt::NoButton);
+}
+
+void BenchHoverFind()
+{
+    TLiveGraph live;
+    TGraphM &g = live.G;
+    int ind = 0;
+    TGraphPoint gp;
+    int found = 0;
+    Report("hover_find_90x1001", Median([&] { found += g.FindPointOnCurve({700, 100}, ind, gp); }));
+    (void)found;
+}
+
+void BenchNavigatorPress()
+{
+    TLiveGraph live;
+    TGraphM &g = live.G;
+    g.SetNavigator(true);
+    live.ZoomTo(300);
+    TNavigator &nav = *g.NavigatorWindow();
+    ShowExposed(nav);
+    nav.repaint();
+    if (!(nav.KX() > 0)) {
+        std::fprintf(stderr, "graph_bench: the navigator does not paint on this platform\n");
+        std::exit(1);
+    }
+    int step = 0;
+    Report("navigator_press_90x1001", Median([&] {
+        const QPoint at = ++step % 2 ? QPoint(60, 40) : QPoint(200, 90);
+        SendMouse(nav, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        g.repaint(); // which hands the navigator the new window
+        nav.repaint();
+    }));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -158,5 +273,11 @@ int main(int argc, char **argv)
     BenchAppend("append_mid_90x1001_w3", 90, 1001, 45);
     BenchLines("lines_90x1001_w3", 90, 1001);
     BenchLines("lines_1x100001_w3", 1, 100001);
+    BenchZoomStep();
+    // A pan step redraws the picture; a measuring move only its figure.
+    BenchDragMove("pan_step_90x1001", Qt::RightButton, 300, {500, 250}, {480, 260}, {500, 250});
+    BenchNavigatorPress();
+    BenchDragMove("measure_drag_90x1001", Qt::LeftButton, 100, {300, 200}, {600, 330}, {607, 330});
+    BenchHoverFind();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
+#include "GraphReadout.h"
 #include "NumberText.h"
 #include "ProgressDlg.h"
 #include "RangeCheck.h"
@@ -24,6 +25,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -123,6 +126,11 @@ void TMainForm::ConnectControls()
     connect(btnKeepLast, &QPushButton::clicked, this, &TMainForm::btnKeepLastClick);
     connect(viewToRangeButton, &QPushButton::clicked, this, &TMainForm::ViewToRangeClick);
     connect(clearMarkersButton, &QPushButton::clicked, this, &TMainForm::ClearMarkersClick);
+    connect(navigatorButton, &QToolButton::clicked, this, &TMainForm::NavigatorClick);
+    connect(infoButton, &QPushButton::clicked, this, &TMainForm::InfoClick);
+    connect(statCloseButton, &QToolButton::clicked, this, &TMainForm::StatCloseClick);
+    GraphM->OnMouseMove = [this](TGraphM *, QPoint pos) { GraphMMouseMove(pos); };
+    GraphM->OnMarkerGetText = [this](TGraphM *, int index, QString &text) { GraphMMarkerGetText(index, text); };
     connect(zoomFullButton, &QToolButton::clicked, this, &TMainForm::ZoomFullClick);
     connect(zoomAutoButton, &QToolButton::clicked, this, &TMainForm::ZoomAutoClick);
     connect(editTracksButton, &QToolButton::clicked, this, &TMainForm::EditTracksClick);
@@ -486,6 +494,58 @@ void TMainForm::SaveImageClick()
 void TMainForm::AboutClick()
 {
     FAbout->exec();
+}
+
+void TMainForm::NavigatorClick()
+{
+    GraphM->SetNavigator(!GraphM->Navigator());
+}
+
+// ---- readout, marker texts and statistics ---------------------------------------
+
+void TMainForm::GraphMMouseMove(QPoint pos)
+{
+    // The graph's measuring state is still that of the move before.
+    if (GraphM->IsMeasureDown && GraphM->IsMeasureMove) {
+        lbCurPos->setText(MeasureText(GraphM->PointToGraphPoint(GraphM->MeasureFrom),
+                                      GraphM->PointToGraphPoint(GraphM->MeasureTo), Settings.disp_mode));
+        return;
+    }
+    std::optional<double> right;
+    if (Settings.R_vis || Settings.X_vis)
+        right = GraphM->PointToGraphPointR(pos).Y;
+    lbCurPos->setText(CursorText(GraphM->PointToGraphPoint(pos), Settings.disp_mode, right));
+}
+
+void TMainForm::GraphMMarkerGetText(int index, QString &text)
+{
+    text = MarkerText(GraphM->Markers[size_t(index)], Settings.disp_mode);
+}
+
+void TMainForm::InfoClick()
+{
+    Guarded([this] {
+        TSwrSpans spans;
+        {
+            std::lock_guard<std::recursive_mutex> lock(GraphM->Mutex());
+            const TCurves &curves = *GraphM->Curves();
+            if (curves.Count() == 0)
+                return;
+            // The newest track's main curve; with fewer curves than a track
+            // has this fails with "Argument out of range".
+            const TCurve *main = curves.Items(curves.Count() - CurvesPerTrack());
+            spans = SwrSpans(main->PointSpan(), GraphM->scMinX, GraphM->scMaxX, Settings.disp_mode);
+        }
+        for (const TGraphPoint &m : spans.Markers)
+            GraphM->AddMarker(m.X, m.Y);
+        lbStat->setText(spans.Text);
+        gbStat->show();
+    });
+}
+
+void TMainForm::StatCloseClick()
+{
+    gbStat->hide();
 }
 
 // ---- range ------------------------------------------------------------------

@@ -14,6 +14,7 @@
 class QAction;
 class QComboBox;
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -84,6 +85,11 @@ public:
     void ClearMarkersClick();
     void SaveImageClick();
     void AboutClick();
+    void NavigatorClick();
+    void InfoClick();           // the " SWR <= 2 " box
+    void StatCloseClick();      // its "x"
+    void GraphMMouseMove(QPoint pos);
+    void GraphMMarkerGetText(int index, QString &text);
     void ZoomFullClick();
     void ZoomAutoClick();
     void EditTracksClick();
@@ -122,6 +128,9 @@ public:
     QToolButton *navigatorButton, *zoomFullButton, *zoomAutoButton, *editTracksButton, *saveImageButton;
     TFreqRangeBox *gbFreqRange;
     TFreqDigitEditor *pnFreqEdit;  // under the range box's start and stop edits
+    QGroupBox *gbStat;
+    QLabel *lbStat;
+    QToolButton *statCloseButton;
     QMenu *DispPopupMenu;
     QAction *swrAction, *gammaAction, *returnLossAction, *rCurveAction, *xCurveAction;
     QMenu *TrackLimitPopupMenu;

@@ -11,6 +11,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -161,6 +162,18 @@ void TMainForm::CreateControls()
 
     gbFreqRange = new TFreqRangeBox(this);
     pnFreqEdit = new TFreqDigitEditor(this);
+
+    gbStat = new QGroupBox(QStringLiteral(" SWR <= 2 "), this);
+    gbStat->setAutoFillBackground(true);
+    lbStat = new QLabel(gbStat);
+    lbStat->setGeometry(8, 18, 146, 152);
+    lbStat->setWordWrap(true);
+    lbStat->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statCloseButton = new QToolButton(gbStat);
+    statCloseButton->setText(QStringLiteral("x"));
+    statCloseButton->setAutoRaise(true);
+    statCloseButton->setGeometry(143, 2, 17, 17);
+    gbStat->hide();
     PlaceAnchored();
 }
 
@@ -206,8 +219,10 @@ void TMainForm::PlaceAnchored()
     GraphM->setGeometry(8, 73, w - 16, h - 81);
     cursorPanel->setGeometry(848 + right, 73, 232, 24);
     toolPanel->setGeometry(1049 + right, 97, 31, 265);
+    gbStat->setGeometry(880 + right, 103, 163, 175);
     cursorPanel->raise();
     toolPanel->raise();
+    gbStat->raise();
     gbFreqRange->raise();
     pnFreqEdit->raise();
 }

@@ -4,7 +4,11 @@
 #include <QPoint>
 #include <QRect>
 
+#include "GraphPoint.h"
+
+#include <cmath>
 #include <span>
+#include <vector>
 
 class QPainter;
 
@@ -29,3 +33,27 @@ TCurveStyle MakeCurveStyle(const QColor &color, int thickLine, bool marks);
 // (a mark covers it where there are marks).
 void DrawCurvePoints(QPainter &p, std::span<const QPoint> points, const TCurveStyle &style,
                      const QRect &clip);
+
+// Maps points to pixels with map(point) and hands every run of consecutive
+// finite points to draw(std::span<const QPoint>): a point that is not a
+// number breaks the line instead of spoiling the whole picture. buffer is
+// scratch space, reused between calls to save allocations.
+template <typename Map, typename Draw>
+void ForEachFiniteRun(std::span<const TGraphPoint> points, std::vector<QPoint> &buffer, Map map, Draw draw)
+{
+    buffer.clear();
+    buffer.reserve(points.size());
+    const auto flush = [&] {
+        if (buffer.size() >= 2)
+            draw(std::span<const QPoint>(buffer));
+        buffer.clear();
+    };
+    for (const TGraphPoint &pt : points) {
+        if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) {
+            flush();
+            continue;
+        }
+        buffer.push_back(map(pt));
+    }
+    flush();
+}

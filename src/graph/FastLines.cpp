@@ -419,6 +419,32 @@ void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out)
     }
 }
 
+void DropHiddenPoints(std::vector<QPoint> &pts, const QRect &clip, int margin)
+{
+    const size_t n = pts.size();
+    if (n < 3)
+        return;
+    const QRect area = clip.adjusted(-margin, -margin, margin, margin);
+    // Which edges of the area a point lies beyond, one bit each.
+    const auto beyond = [&area](QPoint p) {
+        return (p.x() < area.left() ? 1 : 0) | (p.x() > area.right() ? 2 : 0) | (p.y() < area.top() ? 4 : 0)
+               | (p.y() > area.bottom() ? 8 : 0);
+    };
+    size_t kept = 1;
+    int before = beyond(pts[0]);
+    int here = beyond(pts[1]);
+    for (size_t i = 1; i + 1 < n; ++i) {
+        const int after = beyond(pts[i + 1]);
+        if ((before & here & after) == 0) {
+            pts[kept++] = pts[i];
+            before = here;
+        }
+        here = after;
+    }
+    pts[kept++] = pts[n - 1];
+    pts.resize(kept);
+}
+
 void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
                       const QRect &clip, bool endPixel)
 {
@@ -454,5 +480,7 @@ void DrawCurveFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
     // Kept between calls so a redraw of many curves allocates nothing.
     thread_local std::vector<QPoint> kept;
     DecimateColumns(pts, n, kept);
+    // A pen reaches less than its width beyond its line.
+    DropHiddenPoints(kept, clip & img.rect(), std::max(width, 1) + 1);
     DrawPolylineFast(img, kept.data(), int(kept.size()), color, width, clip, endPixel);
 }

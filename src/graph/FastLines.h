@@ -25,6 +25,14 @@
 // The result replaces the contents of out.
 void DecimateColumns(const QPoint *pts, int n, std::vector<QPoint> &out);
 
+// Drops, in place, the points that only shape the polyline beyond one edge
+// of clip grown by margin: a point that lies beyond an edge together with the
+// point kept before it and the one after it. The lines through it, and the
+// line that replaces them, all stay beyond that edge, so with a margin wider
+// than the pen nothing visible changes; the work then follows the visible
+// part of a curve, not its length. The first and last points stay.
+void DropHiddenPoints(std::vector<QPoint> &pts, const QRect &clip, int margin);
+
 // Draws the polyline pts[0..n) with a solid opaque colour and a pen of the
 // given width (values below 1 count as 1) into img, touching only pixels
 // inside clip (which is also cut to the image). Points may lie anywhere in the
@@ -41,6 +49,6 @@ void DrawPolylineFast(QImage &img, const QPoint *pts, int n, QRgb color, int wid
                       const QRect &clip, bool endPixel = true);
 
 // What the graph calls for a curve without point marks: column decimation,
-// then DrawPolylineFast.
+// the hidden points dropped, then DrawPolylineFast.
 void DrawCurveFast(QImage &img, const QPoint *pts, int n, QRgb color, int width,
                    const QRect &clip, bool endPixel = true);

@@ -362,23 +362,13 @@ void TGraphM::DrawCurve(QPainter &p, const TCurve &c, const QRect &plot)
     const int axisY = height() - MargY;
     const TCurveStyle style = MakeCurveStyle(c.Color(), c.ThickLine(), FDetails || c.Details());
 
-    // A point that is not a number breaks the line instead of spoiling the
-    // whole picture.
-    FPixels.clear();
-    FPixels.reserve(points.size());
-    const auto flush = [&] {
-        DrawCurvePoints(p, FPixels, style, plot);
-        FPixels.clear();
-    };
-    for (const TGraphPoint &pt : points) {
-        if (!std::isfinite(pt.X) || !std::isfinite(pt.Y)) {
-            flush();
-            continue;
-        }
-        FPixels.emplace_back(MargX + RoundToPixel((pt.X - offX - FMinXValue) * kx),
-                             axisY - RoundToPixel((pt.Y - offY - full) * ky));
-    }
-    flush();
+    ForEachFiniteRun(
+        points, FPixels,
+        [&](const TGraphPoint &pt) {
+            return QPoint(MargX + RoundToPixel((pt.X - offX - FMinXValue) * kx),
+                          axisY - RoundToPixel((pt.Y - offY - full) * ky));
+        },
+        [&](std::span<const QPoint> run) { DrawCurvePoints(p, run, style, plot); });
 }
 
 void TGraphM::DrawMarkers(QPainter &p)

@@ -1,7 +1,6 @@
 #include "GraphM.h"
 
 #include <QMetaObject>
-#include <QPainter>
 #include <QThread>
 #include <QTimer>
 
@@ -10,6 +9,7 @@
 #include <cmath>
 
 #include "AxisTicks.h"
+#include "GraphInteraction.h"
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
@@ -31,17 +31,8 @@ void CentreWindow(double centre, double lo, double hi, double zoom, bool clamp,
     const double h = ((hi - lo) / zoom) / 2;
     winMin = centre - h;
     winMax = centre + h;
-    if (!clamp)
-        return;
-    const double w = winMax - winMin;
-    if (winMin < lo) {
-        winMin = lo;
-        winMax = lo + w;
-    }
-    if (winMax > hi) {
-        winMax = hi;
-        winMin = hi - w;
-    }
+    if (clamp)
+        ClampWindow(winMin, winMax, lo, hi);
 }
 
 QColor Opaque(const QColor &c)
@@ -83,6 +74,7 @@ TGraphM::TGraphM(QWidget *parent)
     connect(FFrameTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // every move reaches OnMouseMove, buttons or not
     resize(320, 210);
 }
 
@@ -521,12 +513,4 @@ const TGraphM::TCurveBounds &TGraphM::CurveBounds(int i)
         b.Stamp = stamp;
     }
     return b;
-}
-
-void TGraphM::paintEvent(QPaintEvent *)
-{
-    FSinceLastPaint.start();
-    const QImage picture = DrawToBitmap();
-    QPainter p(this);
-    p.drawImage(0, 0, picture);
 }

@@ -17,10 +17,20 @@
 #include <mutex>
 #include <vector>
 
+class QLabel;
 class QPainter;
 class QTimer;
+class TNavigator;
+struct TNavRanges;
+enum class TZoomTarget;
 
 // X-Y chart control with one X axis and a left and a right value axis.
+//
+// The user zooms with the wheel and the keypad keys (+, -, * for the full
+// view), pans with the arrow keys and by dragging with the right button,
+// measures by dragging with the left one, toggles markers by double-clicking
+// and returns to the full view with a middle click. A small navigator
+// window can show the whole data (SetNavigator).
 //
 // Scale model: every axis has a full range (MinXValue..MaxXValue, ...) and a
 // visible window (scMinX..scMaxX, ...). ScaleX / ScaleY are zooms in percent;
@@ -43,6 +53,8 @@ class TGraphM : public QWidget {
 public:
     using TScaleChangeEvent = std::function<void(TGraphM *sender, int newScaleX, int newScaleY)>;
     using TMarkerGetTextEvent = std::function<void(TGraphM *sender, int index, QString &text)>;
+    // Every mouse move over the control, before the graph reacts to it.
+    using TMouseMoveEvent = std::function<void(TGraphM *sender, QPoint pos)>;
 
     explicit TGraphM(QWidget *parent = nullptr);
     ~TGraphM() override;
@@ -102,6 +114,39 @@ public:
     void AddMarker(double x, double y);
     void ClearMarkers();
 
+    // The curve point near pixel p: of every curve with two points or more
+    // (hidden ones and both axes too) the first point within half a window
+    // width / W and a sixth of a window height / H of the left-axis values
+    // at p; the last curve with such a point wins. ind is the point's index
+    // within its curve. False, with ind 0 and gp untouched, when none is
+    // near or the control is too small to give tolerances.
+    bool FindPointOnCurve(QPoint p, int &ind, TGraphPoint &gp);
+    // One pan step: moves the windows so that the data under PHit comes to
+    // lie under p (X stays inside its full range, Y has no limit).
+    void ShiftView(QPoint p);
+
+    // The hover hint naming the curve point under the resting cursor; off
+    // by default.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool value);
+    // The text of the hint now shown; empty while none is (tests).
+    QString HintShown() const;
+
+    // The overview window (created hidden the first time it is turned on).
+    bool Navigator() const { return FNavigator; }
+    void SetNavigator(bool value);
+    // Caption drawn inside the navigator; kept for a window made later.
+    void SetNavigatorText(const QString &value);
+    // Moves the X and left windows, unchanged in size, so that they start at
+    // scX and end above at scY.
+    void ShiftFromNavigator(double scX, double scY);
+    // The navigator window; nullptr until Navigator was first turned on.
+    TNavigator *NavigatorWindow() const { return SmPan; }
+    // What the navigator is given: full ranges and windows of X and left Y.
+    TNavRanges NavigatorRanges() const;
+    // Zoomed in on either axis.
+    bool Zoomed() const { return FScaleX > 100 || FScaleY > 100; }
+
     // The complete picture, W x H, Format_RGB32 (null for an empty control).
     // The caller gets a picture of its own.
     QImage DrawToBitmap();
@@ -143,11 +188,14 @@ public:
     QRect GetRTextY() const { return RTextY; }
     QRect GetRTextYr() const { return RTextYr; }
     QPoint GetPHit() const { return PHit; }
+    bool GetIsShiftDown() const { return IsShiftDown; }
+    bool GetIsShiftMove() const { return IsShiftMove; }
     // Reference pixel of the zooms; x = -1 means the centre of the plot area.
     void SetPHit(QPoint value) { PHit = value; }
 
     TScaleChangeEvent OnScaleChange;
     TMarkerGetTextEvent OnMarkerGetText;
+    TMouseMoveEvent OnMouseMove;
 
     double scMinY = 0, scMaxY = 0;
     double scMinYr = 0, scMaxYr = 0;
@@ -157,7 +205,20 @@ public:
     QPoint MeasureFrom, MeasureTo;
 
 protected:
+    // Paints the picture of the last drawing, drawn anew only after a
+    // repaint request or a resize, and the measuring figure over it.
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
     // Plot geometry from the last measured label boxes.
     void UpdateGeometry();
@@ -203,6 +264,15 @@ private:
     // GetMinMax of curve i, walked again only after the curve changed.
     const TCurveBounds &CurveBounds(int i);
 
+    void MousePress(Qt::MouseButton button, QPoint pos, bool doubleClick);
+    void ToggleMarker(QPoint pos);
+    void Zoom(TZoomTarget target, int step);
+    void DrawMeasureFigure(QPainter &p) const;
+    void QueryHint(QPoint pos, QPoint globalPos);
+    void HideHint();
+    // Brings the navigator up to date after a drawing.
+    void UpdateNavigator();
+
     QColor FColorAxis{0, 0, 0};
     double FMinXValue = 0;
     double FMaxXValue = 100;
@@ -233,4 +303,14 @@ private:
     quint64 FCurvesDrawn = 0;
     TGraphLayers FLayers;
     std::vector<TCurveBounds> FBounds; // by curve index
+
+    QImage FPicture;                 // the last drawing, as on the screen
+    quint64 FPictureRequests = ~0ull; // repaint requests it answers
+    bool FFocusFromClick = false;    // the press under way gave the focus
+    bool FShowHint = false;
+    QLabel *FHint = nullptr;
+    QTimer *FHintTimer = nullptr;
+    TNavigator *SmPan = nullptr;     // a child window, deleted with the graph
+    bool FNavigator = false;
+    QString FNavigatorText;
 };

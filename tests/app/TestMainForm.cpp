@@ -10,6 +10,9 @@
 #include "CalibrationForm.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
+#include "GraphReadout.h"
+#include "Navigator.h"
+#include "graph/GraphInputRig.h"
 #include "SimLoadForm.h"
 #include "TracksForm.h"
 
@@ -18,6 +21,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -25,6 +29,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(Vantrel::TDispMode)
 
 class TestMainForm : public QObject
 {
@@ -550,6 +556,97 @@ private slots:
         QCOMPARE(f.GraphM->MaxYRValue(), 50.0);
         f.AddGraph();
         QCOMPARE(c.Items(0)->Caption(), QStringLiteral("RL 1"));
+    }
+
+    void cursorReadout_data()
+    {
+        QTest::addColumn<Vantrel::TDispMode>("mode");
+        QTest::addColumn<bool>("xShown");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("SWR") << Vantrel::TDispMode::SWR << false << "^[0-9,]+Hz, SWR=[0-9]+\\.[0-9]$";
+        QTest::newRow("return loss, X shown")
+            << Vantrel::TDispMode::ReturnLoss << true << "^[0-9,]+Hz, RL=-?[0-9]+\\.[0-9]dB, R=-?[0-9]+\\.[0-9]$";
+    }
+
+    void cursorReadout()
+    {
+        QFETCH(Vantrel::TDispMode, mode);
+        QFETCH(bool, xShown);
+        QFETCH(QString, pattern);
+        TMainForm &f = R->Create();
+        f.DispModeClick(mode);
+        if (xShown)
+            f.xCurveAction->trigger();
+        TGraphM &g = *f.GraphM;
+        (void)g.DrawToBitmap();
+        const QPoint at = g.GraphPointToPoint({10e6, g.MinYValue() + 0.4 * (g.MaxYValue() - g.MinYValue())});
+        Move(g, Qt::NoButton, at);
+        QVERIFY2(QRegularExpression(pattern).match(f.lbCurPos->text()).hasMatch(), qPrintable(f.lbCurPos->text()));
+        const std::optional<double> right =
+            xShown ? std::optional(g.PointToGraphPointR(at).Y) : std::nullopt;
+        QCOMPARE(f.lbCurPos->text(), Vantrel::CursorText(g.PointToGraphPoint(at), mode, right));
+
+        // A measuring drag shows the differences up to the move before.
+        Press(g, Qt::LeftButton, {200, 300});
+        Move(g, Qt::LeftButton, {500, 200});
+        Move(g, Qt::LeftButton, {600, 100});
+        QCOMPARE(f.lbCurPos->text(), Vantrel::MeasureText(g.PointToGraphPoint({200, 300}),
+                                                          g.PointToGraphPoint({500, 200}), mode));
+        QVERIFY(f.lbCurPos->text().startsWith(QStringLiteral("\u0394 ")));
+    }
+
+    void markerTexts()
+    {
+        TMainForm &f = R->Create();
+        f.DispModeClick(Vantrel::TDispMode::ReturnLoss);
+        f.GraphM->AddMarker(7050000, -12.04);
+        QString text;
+        QVERIFY(f.GraphM->OnMarkerGetText);
+        f.GraphM->OnMarkerGetText(f.GraphM, 0, text);
+        QCOMPARE(text, QStringLiteral("7,050,000Hz, -12.0dB"));
+    }
+
+    void infoListsSwrSpans()
+    {
+        TMainForm &f = R->Create();
+        f.InfoClick(); // no curves: nothing at all
+        QVERIFY(f.gbStat->isHidden());
+        QCOMPARE(f.gbStat->title(), QStringLiteral(" SWR <= 2 "));
+
+        f.AddGraph();
+        f.GraphM->Curves()->Items(0)->AddPoints(
+            std::vector<TGraphPoint>{{7.00e6, 3.0}, {7.05e6, 1.8}, {7.10e6, 1.5}, {7.15e6, 2.4}, {7.20e6, 1.9}});
+        (void)f.GraphM->DrawToBitmap(); // the visible window of the picture
+        f.InfoClick();
+        QVERIFY(f.gbStat->isVisibleTo(&f));
+        QCOMPARE(f.lbStat->text(), QStringLiteral("7,050,000Hz - 7,150,000Hz\r\n"));
+        QCOMPARE(f.GraphM->Markers, (std::vector<TGraphPoint>{{7.05e6, 2.4}, {7.15e6, 2.4}}));
+
+        // "x" hides the box; its text and the markers stay.
+        f.StatCloseClick();
+        QVERIFY(f.gbStat->isHidden());
+        QCOMPARE(f.GraphM->Markers.size(), size_t(2));
+        QVERIFY(R->Errors.isEmpty());
+
+        // A track shown with R has two curves; one alone is not a track.
+        f.rCurveAction->trigger();
+        f.AddGraph();
+        f.GraphM->Curves()->Delete(0);
+        f.InfoClick();
+        QCOMPARE(R->Errors, QStringList{QStringLiteral("Argument out of range")});
+        QVERIFY(f.gbStat->isHidden());
+        R->Errors.clear();
+    }
+
+    void navigatorButtonToggles()
+    {
+        TMainForm &f = R->Create();
+        QVERIFY(!f.GraphM->Navigator());
+        f.navigatorButton->click();
+        QVERIFY(f.GraphM->Navigator());
+        QVERIFY(f.GraphM->NavigatorWindow()->isVisible());
+        f.navigatorButton->click();
+        QVERIFY(!f.GraphM->NavigatorWindow()->isVisible());
     }
 };
 

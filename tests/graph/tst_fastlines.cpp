@@ -157,6 +157,8 @@ private slots:
     void decimationKeepsPicture();
     void farOutsidePoints_data();
     void farOutsidePoints();
+    void hiddenPointsDropped_data();
+    void hiddenPointsDropped();
     void writesLandUnderActivePainter();
     void rejectsOtherFormats();
 };
@@ -302,6 +304,48 @@ void TestFastLines::farOutsidePoints()
         QCOMPARE(StrayPixel(fast, qt), QString());
         QCOMPARE(StrayPixel(qt, fast), QString());
     }
+}
+
+void TestFastLines::hiddenPointsDropped_data()
+{
+    QTest::addColumn<QPolygon>("pts");
+    QTest::addColumn<int>("atMost"); // points left after dropping
+
+    // Zoomed in: most of the sweep lies left and right of the plot, and it
+    // runs off the top near its ends.
+    QTest::newRow("zoomed sweep") << Sweep(1001, -600, 750) << 220;
+    // A right-axis curve drawn against the left range: far above, dipping
+    // into the plot twice.
+    QPolygon above;
+    for (int i = 0; i < 600; ++i)
+        above << QPoint(i / 4, (i > 200 && i < 230) || i > 580 ? 50 : -400 - i % 7);
+    QTest::newRow("far above, dipping in") << above << 70;
+    // In and out on every side, corners included.
+    QRandomGenerator rng(11);
+    QPolygon wild;
+    for (int i = 0; i < 400; ++i)
+        wild << QPoint(rng.bounded(-300, 460), rng.bounded(-300, 400));
+    QTest::newRow("in and out everywhere") << wild << 400;
+}
+
+void TestFastLines::hiddenPointsDropped()
+{
+    QFETCH(QPolygon, pts);
+    QFETCH(int, atMost);
+    std::vector<QPoint> kept(pts.begin(), pts.end());
+    DropHiddenPoints(kept, kClip, 4);
+    QVERIFY2(int(kept.size()) <= atMost, qPrintable(QString::number(kept.size())));
+    QCOMPARE(kept.front(), pts.front());
+    QCOMPARE(kept.back(), pts.back());
+    // The picture is the same at every width, the end pixel in or out.
+    for (int width : {1, 3, 6})
+        for (bool endPixel : {true, false}) {
+            QImage full = Blank();
+            DrawPolylineFast(full, pts.constData(), int(pts.size()), kInk, width, kClip, endPixel);
+            QImage fast = Blank();
+            DrawCurveFast(fast, pts.constData(), int(pts.size()), kInk, width, kClip, endPixel);
+            QVERIFY2(fast == full, qPrintable(QString("width %1, end pixel %2").arg(width).arg(endPixel)));
+        }
 }
 
 // The graph draws its frame and texts with a QPainter on the same image.
