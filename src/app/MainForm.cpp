@@ -12,6 +12,7 @@
 #include "NumberText.h"
 #include "ProgressDlg.h"
 #include "RangeCheck.h"
+#include "ReplyDrain.h"
 #include "RepThread.h"
 #include "RepeatTracks.h"
 #include "SaveImage.h"
@@ -31,6 +32,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QShortcut>
 #include <QSerialPort>
 #include <QTimer>
 #include <QToolButton>
@@ -107,6 +110,10 @@ TMainForm::TMainForm(const TAppFiles &files, QWidget *parent)
     FAbout = new TfrmAbout(this);
 
     connect(&PortMonitor(), &TPortMonitor::ConnectionLost, this, &TMainForm::UpdateConnectionState);
+    connect(&DrainMonitor(), &TDrainMonitor::DrainingChanged, this, &TMainForm::ShowDraining);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &TMainForm::StopSweep);
     UpdateCommandStates();
 }
 
@@ -175,6 +182,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
     // and the port from under it; close once it has finished.
     if (FBusyDepth > 0) {
         FCloseRequested = true;
+        StopSweep();
         event->ignore();
         return;
     }
@@ -218,6 +226,8 @@ void TMainForm::UpdateCommandStates()
         w->setEnabled(idle);
     DispPopupMenu->setEnabled(idle);
     btnStartStop->setEnabled(FBusyDepth == 0);
+    if (FSweepButton)
+        FSweepButton->setEnabled(true);
 }
 
 void TMainForm::Guarded(const std::function<void()> &handler)
@@ -358,17 +368,62 @@ void TMainForm::TrackLimitClick(int limit)
 
 // ---- sweeps -----------------------------------------------------------------
 
-void TMainForm::Measure()
+void TMainForm::Measure(QPushButton *stopButton)
 {
     TBusyScope busy(this);
+    // The button that started the sweep stops it (so does Escape).
+    const QString caption = stopButton ? stopButton->text() : QString();
+    FSweepButton = stopButton;
+    FSweeping = true;
+    FSweepStop = false;
+    UpdateCommandStates();
+    const auto restore = qScopeGuard([this, stopButton, caption] {
+        FSweeping = false;
+        FSweepButton = nullptr;
+        if (stopButton)
+            stopButton->setText(caption);
+    });
+    if (stopButton)
+        stopButton->setText(QStringLiteral("Stop"));
     const TSweepSettings s{Settings.range_start, Settings.range_stop, Settings.range_points,
                            Settings.disp_mode,   Settings.R_vis,      Settings.X_vis};
-    MeasureTrack(*GraphM, CbData, s);
+    try {
+        MeasureTrack(*GraphM, CbData, s, [this] { return FSweepStop; });
+    } catch (const TReplyAbandoned &) {
+        // Stopped by the user: the points read so far stay.
+    }
+}
+
+void TMainForm::StopSweep()
+{
+    if (FBusyDepth == 0)
+        return;
+    FSweepStop = true;
+    // The analyzer goes on with its reply: drop it instead of waiting for
+    // it, and let a command waiting for the analyzer to go quiet give up.
+    if (FSweeping)
+        AbandonReply();
+    CancelQuietWait();
+}
+
+void TMainForm::ShowDraining(bool draining)
+{
+    drainLabel->setVisible(draining);
+    drainLabel->raise();
+}
+
+bool TMainForm::StopIfItsSweep(QPushButton *button)
+{
+    if (!FSweeping)
+        return false;
+    if (FSweepButton == button)
+        StopSweep();
+    return true;
 }
 
 void TMainForm::RunClick()
 {
-    if (IsBusy())
+    if (StopIfItsSweep(runButton) || IsBusy())
         return;
     Guarded([this] {
         const int n = GraphM->Curves()->Count();
@@ -381,17 +436,17 @@ void TMainForm::RunClick()
         } else {
             EmptyNewestTrack(*GraphM->Curves(), k);
         }
-        Measure();
+        Measure(runButton);
     });
 }
 
 void TMainForm::NewClick()
 {
-    if (IsBusy())
+    if (StopIfItsSweep(newButton) || IsBusy())
         return;
     Guarded([this] {
         AddGraph();
-        Measure();
+        Measure(newButton);
     });
 }
 

@@ -67,7 +67,12 @@ public:
     bool IsBusy() const;
     int CurvesPerTrack() const;
     void AddGraph();
-    void Measure();
+    // One single sweep into the newest track; stopButton, if any, shows
+    // "Stop" meanwhile and stops it.
+    void Measure(QPushButton *stopButton = nullptr);
+    // Escape: ends a single sweep within moments, keeping its points; the
+    // analyzer's rest of the reply is dropped while it comes.
+    void StopSweep();
     void UpdateTracks();
 
     TfrmTracks *TracksForm() const;
@@ -124,6 +129,7 @@ public:
     TGraphM *GraphM;
     QFrame *cursorPanel;
     QLabel *lbCurPos;
+    QLabel *drainLabel;         // shown while the analyzer finishes a stopped sweep
     QFrame *toolPanel;
     QToolButton *navigatorButton, *zoomFullButton, *zoomAutoButton, *editTracksButton, *saveImageButton;
     TFreqRangeBox *gbFreqRange;
@@ -161,6 +167,9 @@ private:
     void StopRepeat();
     void RepeatEnded(const QString &error);
     void FinishRepeat();
+    void ShowDraining(bool draining);
+    // During a single sweep: stops it when button started it; true.
+    bool StopIfItsSweep(QPushButton *button);
     void ShowBesideGraph(QWidget *tool, int leftOf);
     void TakeCalibration(const Vantrel::TCalibrationData &cb);
     void SetCurveShown(bool &field, bool shown); // the R and X menu entries
@@ -176,4 +185,7 @@ private:
     TfrmAbout *FAbout;
     int FBusyDepth = 0;
     bool FCloseRequested = false;
+    QPushButton *FSweepButton = nullptr; // "Run" or "New" while its sweep runs
+    bool FSweeping = false;              // a single sweep runs
+    bool FSweepStop = false;
 };

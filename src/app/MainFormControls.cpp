@@ -147,6 +147,13 @@ void TMainForm::CreateControls()
     lbCurPos->setStyleSheet(QStringLiteral("color: palette(highlight);"));
     lbCurPos->setGeometry(2, 2, 228, 20);
 
+    drainLabel = new QLabel(QStringLiteral("Sweep stopped: waiting for the analyzer to finish sending its readings"
+                                           " (Close the port to stop waiting)"),
+                            this);
+    drainLabel->setStyleSheet(QStringLiteral("QLabel { background: #FFF3B0; border: 1px solid #C8A800; padding: 3px; }"));
+    drainLabel->adjustSize();
+    drainLabel->hide();
+
     toolPanel = new QFrame(this);
     toolPanel->setAutoFillBackground(true);
     toolPanel->setStyleSheet(QStringLiteral("QFrame { background: white; }"));
@@ -220,6 +227,7 @@ void TMainForm::PlaceAnchored()
     cursorPanel->setGeometry(848 + right, 73, 232, 24);
     toolPanel->setGeometry(1049 + right, 97, 31, 265);
     gbStat->setGeometry(880 + right, 103, 163, 175);
+    drainLabel->move(70, h - 60 - drainLabel->height());
     cursorPanel->raise();
     toolPanel->raise();
     gbStat->raise();

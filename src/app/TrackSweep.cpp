@@ -8,7 +8,8 @@
 
 namespace Vantrel {
 
-TSweepEnd MeasureTrack(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s)
+TSweepEnd MeasureTrack(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s,
+                       const std::function<bool()> &stopRequested)
 {
     TCurves &curves = *graph.Curves();
     const int nc = CurvesPerTrack(s.Rv, s.Xv);
@@ -33,6 +34,7 @@ TSweepEnd MeasureTrack(TGraphM &graph, const TCalibrationData &cb, const TSweepS
             xCurve->AddPoint(freq, rx.X);
     };
     sink.AfterPoint = ProcessUiEvents;
+    sink.StopRequested = stopRequested;
     return RunSweep(cb, s, sink);
 }
 

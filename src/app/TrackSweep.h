@@ -12,6 +12,8 @@ namespace Vantrel {
 // points go to the main curve and to the R and X curves as they arrive, and
 // the UI processes its events after every point. Errors end the sweep and
 // keep the points added so far.
-TSweepEnd MeasureTrack(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s);
+// stopRequested, if given, is the sweep's stop request (see TSweepSink).
+TSweepEnd MeasureTrack(TGraphM &graph, const TCalibrationData &cb, const TSweepSettings &s,
+                       const std::function<bool()> &stopRequested = {});
 
 } // namespace Vantrel

@@ -1,5 +1,7 @@
 #include "ExchangeGuard.h"
 
+#include "ReplyDrain.h"
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -30,6 +32,15 @@ TGuardState &Guard()
 TExchange::TExchange()
 {
     TGuardState &g = Guard();
+    bool nested;
+    {
+        std::lock_guard lock(g.Lock);
+        nested = g.Depth > 0 && g.Owner == std::this_thread::get_id();
+    }
+    // While the rest of a reply given up is still coming, a new exchange
+    // waits, so that it cannot take those lines for its own.
+    if (!nested)
+        WaitUntilQuiet();
     std::lock_guard lock(g.Lock);
     const auto self = std::this_thread::get_id();
     if (g.Depth == 0) {

@@ -1,6 +1,7 @@
 #include "RxBuf.h"
 
 #include "ExchangeGuard.h"
+#include "ReplyDrain.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -10,6 +11,17 @@
 #include <stdexcept>
 
 namespace Vantrel {
+
+namespace {
+
+// Milliseconds on a monotonic clock.
+qint64 Clock()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
 
 TRxBuf::TRxBuf() = default;
 
@@ -25,6 +37,9 @@ void TRxBuf::FindFirstCR(qsizetype from)
 void TRxBuf::OnRxBuf(const char *Buffer, qint32 Count)
 {
     if (Count <= 0)
+        return;
+    FLastChunkMs = Clock();
+    if (FDiscarding)
         return;
     bool lineReady;
     {
@@ -76,10 +91,30 @@ void TRxBuf::CancelWaits()
     emit WakeUp();
 }
 
+void TRxBuf::SetDiscarding(bool on)
+{
+    {
+        std::lock_guard lock(CS);
+        FLastChunkMs = Clock();
+        FDiscarding = on;
+        if (!on)
+            return;
+        buf.clear();
+        CRIdx = 0;
+    }
+    FLineCond.notify_all();
+    emit WakeUp();
+}
+
+qint64 TRxBuf::MsSinceLastChunk() const
+{
+    return Clock() - FLastChunkMs;
+}
+
 bool TRxBuf::HasLineOrCancelled(quint64 epoch)
 {
     std::lock_guard lock(CS);
-    return CRIdx > 0 || FEpoch.load() != epoch;
+    return CRIdx > 0 || FEpoch.load() != epoch || FDiscarding;
 }
 
 QString TRxBuf::GetLine()
@@ -92,6 +127,8 @@ QString TRxBuf::GetLine()
     for (;;) {
         if (ReadLine(line))
             return line;
+        if (FDiscarding)
+            throw TReplyAbandoned();
         if (FEpoch.load() != epoch)
             throw std::runtime_error(kPortNotOpen);
         const qint64 elapsed = clock.elapsed();
@@ -128,7 +165,7 @@ void TRxBuf::WaitOnCondition(qint64 ms, quint64 epoch)
 {
     std::unique_lock lock(CS);
     FLineCond.wait_for(lock, std::chrono::milliseconds(ms),
-                       [&] { return CRIdx > 0 || FEpoch.load() != epoch; });
+                       [&] { return CRIdx > 0 || FEpoch.load() != epoch || FDiscarding; });
 }
 
 TRxBuf &RxBuf()

@@ -40,6 +40,12 @@ public:
     QString GetLine();
     // Ends every GetLine currently waiting; used when the port closes.
     void CancelWaits();
+    // While discarding, received chunks are dropped (the buffer is emptied
+    // when it begins) and GetLine throws TReplyAbandoned, also one already
+    // waiting; for a reply that was given up before its end.
+    void SetDiscarding(bool on);
+    // Milliseconds since the last chunk arrived, dropped or not.
+    qint64 MsSinceLastChunk() const;
 
 signals:
     // A complete line is in the buffer, or the waits were cancelled.
@@ -56,6 +62,8 @@ private:
     QByteArray buf;           // received bytes not yet consumed
     std::condition_variable FLineCond;  // waited on by GetLine off the UI thread
     std::atomic<quint64> FEpoch{0};     // bumped by CancelWaits
+    std::atomic<bool> FDiscarding{false};
+    std::atomic<qint64> FLastChunkMs{0}; // on Clock()
 };
 
 // The process-wide receiver that the serial port feeds.

@@ -3,6 +3,7 @@
 #include "AnalyzerCommands.h"
 #include "ExchangeGuard.h"
 #include "FloatChecks.h"
+#include "ReplyDrain.h"
 
 #include <QThread>
 #include <cmath>
@@ -97,8 +98,9 @@ TSweepEnd RunSweep(const TCalibrationData &cb, const TSweepSettings &s, const TS
         });
     } catch (...) {
         // The resistor must not stay in series; an error of this send
-        // replaces the first one.
-        CmdSeriesR(false);
+        // replaces the first one. After a stop the analyzer is still sending
+        // the rest of the pass, so "z0" goes once it has finished.
+        RunWhenQuiet([] { CmdSeriesR(false); });
         throw;
     }
     CmdSeriesR(false);

@@ -53,7 +53,8 @@ qint32 SweepStep(qint32 start, qint32 stop, qint32 points);
 
 // One sweep of the analyzer over s: "f" start and the plain pass; with R or X
 // wanted, "f" start, "z1", a settling pause and the series-resistor pass,
-// then "z0", which follows a started second pass even when it fails. Holds
+// then "z0", which follows a started second pass even when it fails (once
+// the analyzer is quiet again when the reply was given up). Holds
 // the analyzer (TExchange) for the whole sweep. Knows no graph and no UI, so
 // it serves the UI thread and a worker alike. Errors end the sweep; what the
 // sink was given stays given.
