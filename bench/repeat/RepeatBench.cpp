@@ -4,7 +4,7 @@
 // - unpaced, 30 tracks of 3 curves x 1001 points in the main window: the
 //   lateness of a 5 ms UI timer while the worker sweeps (99th percentile),
 //   and the sweeps per second.
-#include "AnalyzerSim.h"
+#include "BenchForm.h"
 #include "GraphM.h"
 #include "MainForm.h"
 #include "RepThread.h"
@@ -31,15 +31,6 @@ using namespace Vantrel;
 using TClock = std::chrono::steady_clock;
 
 namespace {
-
-Vantrel::TCalibrationData CalibrationOf(const TAnalyzerSim &sim)
-{
-    Vantrel::TCalibrationData cb;
-    for (int k = 1; k <= 150; ++k)
-        cb.ZeroLevel[size_t(k - 1)] = sim.OpenLevel(k);
-    cb.Slope = sim.Slope();
-    return cb;
-}
 
 double Ms(TClock::duration d)
 {
@@ -165,18 +156,9 @@ struct TLatency
 
 TLatency UiLatency()
 {
-    QTemporaryDir dir;
-    TMainForm form({dir.filePath(QStringLiteral("b.ini")), dir.filePath(QStringLiteral("b.cfg"))});
-    form.OnError = [](const QString &msg) { std::fprintf(stderr, "error: %s\n", qPrintable(msg)); };
-    form.Analyzer.SimOptions.Paced = false;
-    form.show();
-    form.portComboBox->setCurrentIndex(form.portComboBox->findText(TMainForm::kSimulatorEntry));
-    form.OpenClick();
-    TAnalyzerSim *sim = form.Analyzer.Simulator();
-    if (!sim)
-        qFatal("the simulator did not open");
-    form.CbData = CalibrationOf(*sim);
-    sim->SetLoad(TSimLoad{TSimLoadKind::Dipole, 0, 0});
+    TBenchForm bench(false);
+    TMainForm &form = *bench.Form;
+    TAnalyzerSim *sim = bench.Sim;
     form.Settings.range_points = 1000;
     form.Settings.R_vis = form.Settings.X_vis = true;
     form.Settings.track_limit = 30;

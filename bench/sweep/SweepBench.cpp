@@ -1,7 +1,7 @@
 // Single sweeps through the main window against the simulated analyzer:
 // - paced at 9600 baud, 1001 points with R and X, against the pure wire time;
 // - unpaced, 10,001 points with live drawing in a shown window.
-#include "AnalyzerSim.h"
+#include "BenchForm.h"
 #include "GraphM.h"
 #include "MainForm.h"
 
@@ -44,20 +44,9 @@ qint64 ReplyBytes(const TAnalyzerSim &sim, qint32 start, qint32 step, int count,
 
 TRun Sweep(bool paced, int points, bool rx)
 {
-    QTemporaryDir dir;
-    TMainForm form({dir.filePath(QStringLiteral("b.ini")), dir.filePath(QStringLiteral("b.cfg"))});
-    form.OnError = [](const QString &msg) { std::fprintf(stderr, "error: %s\n", qPrintable(msg)); };
-    form.Analyzer.SimOptions.Paced = paced;
-    form.show();
-    form.portComboBox->setCurrentIndex(form.portComboBox->findText(TMainForm::kSimulatorEntry));
-    form.OpenClick();
-    TAnalyzerSim *sim = form.Analyzer.Simulator();
-    if (!sim)
-        qFatal("the simulator did not open");
-    for (int k = 1; k <= 150; ++k)
-        form.CbData.ZeroLevel[size_t(k - 1)] = sim->OpenLevel(k);
-    form.CbData.Slope = sim->Slope();
-    sim->SetLoad(TSimLoad{TSimLoadKind::Dipole, 0, 0});
+    TBenchForm bench(paced);
+    TMainForm &form = *bench.Form;
+    TAnalyzerSim *sim = bench.Sim;
     form.Settings.range_start = 1000000;
     form.Settings.range_stop = 30000000;
     form.Settings.range_points = points;
