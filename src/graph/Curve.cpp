@@ -2,7 +2,10 @@
 
 #include "Curves.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -194,19 +197,25 @@ void TCurve::GetMinMax(double &minX, double &maxX, double &minY, double &maxY) c
     Lock lock(Mutex());
     if (pta.empty())
         return;
-    minX = maxX = pta.front().X;
-    minY = maxY = pta.front().Y;
-    for (size_t i = 1; i < pta.size(); ++i) {
-        const TGraphPoint &p = pta[i];
-        if (p.X < minX)
-            minX = p.X;
-        if (p.X > maxX)
-            maxX = p.X;
-        if (p.Y < minY)
-            minY = p.Y;
-        if (p.Y > maxY)
-            maxY = p.Y;
+    // A NaN would never compare and an infinity would always win, so only
+    // finite values count; a coordinate without any gives NaN bounds.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double loX = inf, hiX = -inf, loY = inf, hiY = -inf;
+    const auto widen = [](double &lo, double &hi, double v) {
+        if (std::isfinite(v)) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    };
+    for (const TGraphPoint &p : pta) {
+        widen(loX, hiX, p.X);
+        widen(loY, hiY, p.Y);
     }
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    minX = loX <= hiX ? loX : nan;
+    maxX = loX <= hiX ? hiX : nan;
+    minY = loY <= hiY ? loY : nan;
+    maxY = loY <= hiY ? hiY : nan;
 }
 
 void TCurve::BeginUpdate()

@@ -59,7 +59,8 @@ public:
     void GetPoint(int index, double &aX, double &aY) const;
     TGraphPoint Points(int index) const;
     int Count() const;
-    // Leaves the four values untouched when there are no points.
+    // Leaves the four values untouched when there are no points. Only finite
+    // values count; X or Y without any finite value gives NaN for its bounds.
     void GetMinMax(double &minX, double &maxX, double &minY, double &maxY) const;
 
     void BeginUpdate();

@@ -4,10 +4,16 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <limits>
 #include <map>
 #include <random>
 #include <stdexcept>
+
+using TBounds = std::array<double, 4>;  // minX, maxX, minY, maxY
+Q_DECLARE_METATYPE(std::vector<TGraphPoint>)
+Q_DECLARE_METATYPE(TBounds)
 
 namespace {
 
@@ -62,6 +68,8 @@ private slots:
     void pointsOutOfRange_data();
     void pointsOutOfRange();
     void getMinMax();
+    void getMinMaxSkipsNonFiniteValues_data();
+    void getMinMaxSkipsNonFiniteValues();
     void sortExample();
     void sortLargeInputs_data();
     void sortLargeInputs();
@@ -206,6 +214,36 @@ void TestCurves::getMinMax()
     c->AddPoints(std::vector<TGraphPoint>{{1, 5}, {3, 2}, {2, 3}});
     c->GetMinMax(minX, maxX, minY, maxY);
     QCOMPARE((std::array{minX, maxX, minY, maxY}), (std::array{1.0, 3.0, 2.0, 5.0}));
+}
+
+void TestCurves::getMinMaxSkipsNonFiniteValues_data()
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    QTest::addColumn<std::vector<TGraphPoint>>("points");
+    QTest::addColumn<TBounds>("bounds");
+    QTest::newRow("first point NaN") << std::vector<TGraphPoint>{{nan, nan}, {1, 5}, {3, 2}}
+                                     << TBounds{1.0, 3.0, 2.0, 5.0};
+    QTest::newRow("first X infinite, Y NaN") << std::vector<TGraphPoint>{{inf, nan}, {2, 4}, {1, 6}}
+                                             << TBounds{1.0, 2.0, 4.0, 6.0};
+    QTest::newRow("infinities later") << std::vector<TGraphPoint>{{1, 5}, {-inf, inf}, {3, -inf}, {2, 2}}
+                                      << TBounds{1.0, 3.0, 2.0, 5.0};
+    // No finite Y at all: no Y bounds, and no stale or made-up ones either.
+    QTest::newRow("no finite Y") << std::vector<TGraphPoint>{{2, nan}, {1, inf}}
+                                 << TBounds{1.0, 2.0, nan, nan};
+}
+
+void TestCurves::getMinMaxSkipsNonFiniteValues()
+{
+    QFETCH(std::vector<TGraphPoint>, points);
+    QFETCH(TBounds, bounds);
+    TGraphM g;
+    TCurve *c = g.Curves()->Add();
+    c->AddPoints(points);
+    TBounds got{-7, 7, -8, 8};
+    c->GetMinMax(got[0], got[1], got[2], got[3]);
+    for (size_t i = 0; i < got.size(); ++i)
+        QCOMPARE(got[i], bounds[i]);  // Qt Test takes two NaNs as equal
 }
 
 void TestCurves::sortExample()
