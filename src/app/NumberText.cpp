@@ -4,7 +4,6 @@
 
 #include <QLocale>
 #include <algorithm>
-#include <cctype>
 
 namespace Vantrel {
 
@@ -16,13 +15,20 @@ std::optional<qint32> ParseDecimal(const QString &text)
     return v;
 }
 
+bool IsHexDigit(QChar c)
+{
+    // Not isxdigit: its table lookup is undefined beyond 8-bit values.
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+}
+
 std::optional<qint32> ParseIntOrHex(const QString &text)
 {
     const QString t = text.trimmed();
     if (!t.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
         return ParseDecimal(text);
     const QStringView digits = QStringView(t).mid(2);
-    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return isxdigit(c.unicode()); }))
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), IsHexDigit))
         return std::nullopt;
     bool ok = false;
     const qint32 v = digits.toInt(&ok, 16);

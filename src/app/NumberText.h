@@ -9,6 +9,9 @@ namespace Vantrel {
 // spaces, sign, digits, nothing after); no value for anything else.
 std::optional<qint32> ParseDecimal(const QString &text);
 
+// 0-9, a-f, A-F; false for every other character.
+bool IsHexDigit(QChar c);
+
 // As ParseDecimal, but a text beginning with "0x" is hexadecimal.
 std::optional<qint32> ParseIntOrHex(const QString &text);
 

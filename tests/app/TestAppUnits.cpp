@@ -222,6 +222,19 @@ private slots:
         QTEST(CurvesPerTrack(r, x), "perTrack");
     }
 
+    // The C library's table lookup is defined for 8-bit values only; every
+    // UTF-16 code unit must get an answer, and only ASCII digits a yes.
+    void hexDigitTestCoversEveryCharacter()
+    {
+        QString accepted;
+        for (char32_t c = 0; c <= 0xFFFF; ++c)
+            if (IsHexDigit(QChar(c)))
+                accepted += QChar(c);
+        QCOMPARE(accepted, QStringLiteral("0123456789ABCDEFabcdef"));
+        QCOMPARE(ParseIntOrHex(QStringLiteral("0x1") + QChar(0x374C)), std::nullopt);
+        QCOMPARE(ParseIntOrHex(QStringLiteral("0x1f")), 31);
+    }
+
     void freqFormatUsesLocaleGrouping()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
