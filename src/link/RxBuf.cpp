@@ -34,6 +34,28 @@ void TRxBuf::FindFirstCR(qsizetype from)
     CRIdx = i >= 0 ? qint32(i + 1) : -1;
 }
 
+// Appends the chunk line by line, each line keeping at most kMaxLineBytes
+// besides a leading LF.
+void TRxBuf::AppendCapped(QByteArrayView chunk)
+{
+    while (!chunk.isEmpty()) {
+        const qsizetype cr = chunk.indexOf('\r');
+        const QByteArrayView body = cr < 0 ? chunk : chunk.first(cr);
+        if (FTailLen == 0 && body.startsWith('\n'))
+            FTailLF = true;
+        const qsizetype room = kMaxLineBytes + (FTailLF ? 1 : 0) - FTailLen;
+        const qsizetype take = qMin(body.size(), qMax<qsizetype>(room, 0));
+        buf.append(body.first(take));
+        FTailLen += take;
+        if (cr < 0)
+            return;
+        buf.append('\r');
+        FTailLen = 0;
+        FTailLF = false;
+        chunk = chunk.sliced(cr + 1);
+    }
+}
+
 void TRxBuf::OnRxBuf(const char *Buffer, qint32 Count)
 {
     if (Count <= 0)
@@ -45,7 +67,7 @@ void TRxBuf::OnRxBuf(const char *Buffer, qint32 Count)
     {
         std::lock_guard lock(CS);
         const qsizetype oldSize = buf.size();
-        buf.append(Buffer, Count);
+        AppendCapped(QByteArrayView(Buffer, Count));
         if (CRIdx <= 0)
             FindFirstCR(oldSize);
         lineReady = CRIdx > 0;
@@ -61,6 +83,8 @@ void TRxBuf::ClearBuffers()
     std::lock_guard lock(CS);
     buf.clear();
     CRIdx = 0;
+    FTailLen = 0;
+    FTailLF = false;
 }
 
 bool TRxBuf::ReadLine(QString &line)

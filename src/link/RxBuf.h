@@ -17,6 +17,12 @@ inline constexpr const char *kPortNotOpen = "Port Not Open";
 // than this has passed.
 inline constexpr qint64 kReplyTimeoutMs = 5000;
 
+// The most bytes of one line the receiver keeps (a leading LF not counted);
+// the analyzer's longest reply is a few dozen. The rest of a longer line is
+// dropped up to its CR, so a sender that never ends its line cannot make the
+// buffer grow without bound.
+inline constexpr qsizetype kMaxLineBytes = 256;
+
 // The line receiver: collects the bytes the analyzer sends and cuts them into
 // CR-terminated lines (an LF right after a CR is dropped with the next line).
 // Chunks may arrive on any thread; GetLine may wait on any thread.
@@ -56,10 +62,13 @@ private:
     void WaitOnCondition(qint64 ms, quint64 epoch);
     bool HasLineOrCancelled(quint64 epoch);
     void FindFirstCR(qsizetype from);
+    void AppendCapped(QByteArrayView chunk);
 
     std::mutex CS;            // guards buf and CRIdx, for buffer work only
     qint32 CRIdx = 0;         // 1-based position of the first CR in buf; -1 none found, 0 after clearing
     QByteArray buf;           // received bytes not yet consumed
+    qsizetype FTailLen = 0;   // bytes of buf's unfinished last line
+    bool FTailLF = false;     // that line starts with an LF, which ReadLine drops
     std::condition_variable FLineCond;  // waited on by GetLine off the UI thread
     std::atomic<quint64> FEpoch{0};     // bumped by CancelWaits
     std::atomic<bool> FDiscarding{false};

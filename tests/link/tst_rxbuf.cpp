@@ -67,6 +67,14 @@ void TestRxBuf::cutsChunksIntoLines_data()
     QTest::newRow("LF only never completes") << QByteArrayList{"12\n", "34\n"} << QStringList{};
     QTest::newRow("partial tail waits for its CR") << QByteArrayList{"1\r2", "", "3"} << QStringList{"1"};
     QTest::newRow("many lines in one chunk") << QByteArrayList{"1\r\n2\r\n3\r\n4"} << QStringList{"1", "2", "3"};
+    const QByteArray megabyte(1 << 20, 'x');
+    const QString kept(kMaxLineBytes, u'x');
+    QTest::newRow("4 MB without a CR keep the line's first bytes")
+        << QByteArrayList{megabyte, megabyte, megabyte, megabyte, "x\r\n512\r"} << QStringList{kept, "512"};
+    QTest::newRow("overlong line within a chunk, among others")
+        << QByteArrayList{"1\r" + QByteArray(300, 'x') + "\r2\r"} << QStringList{"1", kept, "2"};
+    QTest::newRow("line at the limit after a CR LF kept whole")
+        << QByteArrayList{"1\r\n" + QByteArray(kMaxLineBytes, 'x') + "\r"} << QStringList{"1", kept};
     QTest::newRow("8-bit bytes kept") << QByteArrayList{"\xb5\xff\r"}
                                       << QStringList{QString(QChar(0xb5)) + QChar(0xff)};
 }
