@@ -109,6 +109,7 @@ void TRxBuf::CancelWaits()
         // Taking the lock orders the bump with a waiter's predicate check,
         // so no waiter can miss it.
         std::lock_guard lock(CS);
+        FCancelled = true;
         ++FEpoch;
     }
     FLineCond.notify_all();
@@ -135,6 +136,11 @@ qint64 TRxBuf::MsSinceLastChunk() const
     return Clock() - FLastChunkMs;
 }
 
+void TRxBuf::ResumeWaits()
+{
+    FCancelled = false;
+}
+
 bool TRxBuf::HasLineOrCancelled(quint64 epoch)
 {
     std::lock_guard lock(CS);
@@ -153,7 +159,10 @@ QString TRxBuf::GetLine()
             return line;
         if (FDiscarding)
             throw TReplyAbandoned();
-        if (FEpoch.load() != epoch)
+        // A port closed before this wait began (say while the UI thread
+        // handled its events between two readings) fails as promptly as
+        // one closed during it.
+        if (FCancelled || FEpoch.load() != epoch)
             throw std::runtime_error(kPortNotOpen);
         const qint64 elapsed = clock.elapsed();
         if (elapsed > kReplyTimeoutMs)

@@ -41,10 +41,12 @@ public:
     bool ReadLine(QString &line);
     // Waits up to a little over kReplyTimeoutMs for a complete line. On the
     // UI thread the UI events keep being processed meanwhile. Throws
-    // kReadTimeout on timeout and kPortNotOpen when CancelWaits is called
-    // (the port was closed) while waiting without a complete line.
+    // kReadTimeout on timeout, and kPortNotOpen when there is no complete
+    // line and CancelWaits has been called (the port was closed), before the
+    // wait or during it.
     QString GetLine();
-    // Ends every GetLine currently waiting; used when the port closes.
+    // Ends every GetLine currently waiting, and makes every later one fail
+    // instead of waiting, until ResumeWaits; used when the port closes.
     void CancelWaits();
     // While discarding, received chunks are dropped (the buffer is emptied
     // when it begins) and GetLine throws TReplyAbandoned, also one already
@@ -52,6 +54,8 @@ public:
     void SetDiscarding(bool on);
     // Milliseconds since the last chunk arrived, dropped or not.
     qint64 MsSinceLastChunk() const;
+    // Lets GetLine wait again; used when the port has opened.
+    void ResumeWaits();
 
 signals:
     // A complete line is in the buffer, or the waits were cancelled.
@@ -73,6 +77,7 @@ private:
     std::atomic<quint64> FEpoch{0};     // bumped by CancelWaits
     std::atomic<bool> FDiscarding{false};
     std::atomic<qint64> FLastChunkMs{0}; // on Clock()
+    std::atomic<bool> FCancelled{false};  // from CancelWaits until ResumeWaits
 };
 
 // The process-wide receiver that the serial port feeds.

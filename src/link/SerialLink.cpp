@@ -165,8 +165,11 @@ void OpenPort(const QString &name)
     port.setDataTerminalReady(true);
     port.setRequestToSend(false);
     port.clearError();
-    std::lock_guard lock(s.WriteLock);
-    s.Fd = int(port.handle());
+    {
+        std::lock_guard lock(s.WriteLock);
+        s.Fd = int(port.handle());
+    }
+    RxBuf().ResumeWaits();
 }
 
 void ClosePort()

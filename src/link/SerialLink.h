@@ -24,7 +24,8 @@ void SetPort(QSerialPort *port);
 // port stays closed. UI thread only.
 void OpenPort(const QString &name);
 // Closes the port if it is open and ends any GetLine waiting for a reply
-// (it throws kPortNotOpen). UI thread only.
+// (it throws kPortNotOpen, as does every GetLine without a complete line
+// until the port opens again). UI thread only.
 void ClosePort();
 // Any thread.
 bool IsPortOpen();

@@ -71,6 +71,7 @@ private slots:
     void lateReplies();
     void recoversAfterGarbageAndNulBytes();
     void hangUpEndsTheExchangeAndThePortReopens();
+    void portLostBetweenTwoReadingsEndsTheSweepAtOnce();
     void secondExchangeDuringAUiThreadSweepFailsAtOnce();
     void uiThreadExchangeDuringAWorkerSweepFailsAtOnce();
 
@@ -328,6 +329,38 @@ void TestLinkPty::hangUpEndsTheExchangeAndThePortReopens()
     std::vector<qint32> values;
     CmdSweep(1000, 5, values);
     QCOMPARE(values, Expected(*sim, 1000000, 1000, 5, false));
+}
+
+// The single sweep lets the UI thread handle its events between two
+// readings; when the port's loss is handled there (the port closed before the
+// next wait began), the next reading fails at once instead of waiting out the
+// reply limit, and so does the next command.
+void TestLinkPty::portLostBetweenTwoReadingsEndsTheSweepAtOnce()
+{
+    auto sim = Connect();
+    QSignalSpy lost(&PortMonitor(), &TPortMonitor::ConnectionLost);
+    sim->HangUpAfter(3);
+    int readings = 0;
+    bool lostInHandler = false;
+    QElapsedTimer sinceLoss;
+    const QString error = ErrorOf([&] {
+        CmdSweep(1000, 20, [&](qint32, qint32) {
+            if (++readings > 1)
+                return;
+            QElapsedTimer wait;
+            wait.start();
+            while (lost.isEmpty() && wait.elapsed() < 3000)
+                ProcessUiEvents();
+            lostInHandler = !lost.isEmpty();
+            sinceLoss.start();
+        });
+    });
+    QVERIFY(lostInHandler);
+    QCOMPARE(error, QString::fromLatin1(kPortNotOpen));
+    QVERIFY2(sinceLoss.elapsed() < 2000, qPrintable(QString::number(sinceLoss.elapsed())));
+    QVERIFY(readings <= 3);
+    QCOMPARE(ErrorOf([] { CmdSetFreq(1000000); }), QString::fromLatin1(kPortNotOpen));
+    QCOMPARE(ErrorOf([] { RxBuf().GetLine(); }), QString::fromLatin1(kPortNotOpen));
 }
 
 // While a sweep on the UI thread waits for its replies, neither a UI event

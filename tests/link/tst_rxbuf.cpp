@@ -227,9 +227,16 @@ void TestRxBuf::cancelEndsWaitsAtOnce()
     const QString notOpen = QLatin1Char('!') + QLatin1String(kPortNotOpen);
     QCOMPARE(uiResult, notOpen);
     QCOMPARE(workerResult, notOpen);
-    // A later wait is not affected by the earlier cancel.
+    // A line already received is still handed out; without one, a wait
+    // fails at once until the waits are resumed.
     Feed(rx, "5\r");
     QCOMPARE(LineOrError(rx), QStringLiteral("5"));
+    clock.restart();
+    QCOMPARE(LineOrError(rx), notOpen);
+    QVERIFY(clock.elapsed() < 1000);
+    rx.ResumeWaits();
+    QTimer::singleShot(100, this, [&] { Feed(rx, "6\r"); });
+    QCOMPARE(LineOrError(rx), QStringLiteral("6"));
 }
 
 QTEST_GUILESS_MAIN(TestRxBuf)
