@@ -62,7 +62,7 @@ QString CmdGetVersion()
     return RxBuf().GetLine();
 }
 
-bool ParseReading(const QString &line, qint32 &value)
+bool ParseReading(QStringView line, qint32 &value)
 {
     qsizetype i = 0;
     while (i < line.size() && line[i] == u' ')

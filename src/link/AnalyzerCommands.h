@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <functional>
 #include <vector>
@@ -34,7 +35,7 @@ QString CmdGetVersion();
 // The analyzer's reading rule: a 32-bit decimal integer after optional
 // leading spaces, nothing after the digits. False for anything else (empty,
 // trailing characters, out of range), leaving value unchanged.
-bool ParseReading(const QString &line, qint32 &value);
+bool ParseReading(QStringView line, qint32 &value);
 
 // A reply line as a reading: ParseReading, with 0 for a line that is not one.
 qint32 ReadingFromLine(const QString &line);

@@ -5,10 +5,10 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QStringView>
 
 #include <cmath>
 #include <stdexcept>
@@ -33,23 +33,58 @@ QString DecodeText(const QByteArray &bytes)
     return QString::fromLatin1(bytes); // 8-bit text; the file is plain ASCII
 }
 
+// The file's lines, as views into its text: a line ends at CR LF, CR or LF.
+QList<QStringView> Lines(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        lines << text.sliced(start, i - start);
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    lines << text.sliced(start);
+    return lines;
+}
+
 // The value of the first line whose text before its first "=" matches name,
 // ignoring case.
-bool FindValue(const QStringList &lines, const char *name, QString &value)
+bool FindValue(const QList<QStringView> &lines, const char *name, QStringView &value)
 {
-    for (const QString &line : lines) {
+    for (QStringView line : lines) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             continue;
-        if (QStringView(line).left(eq).compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
-            value = line.mid(eq + 1);
+        if (line.left(eq).compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
+            value = line.sliced(eq + 1);
             return true;
         }
     }
     return false;
 }
 
-bool ParseSlope(const QString &text, double &value)
+// Piece n of the comma-separated list goes to element n; elements without a
+// piece keep their values, pieces beyond the array are not even looked at
+// (a list may be huge), and a trailing "," adds no empty piece.
+void ReadLevels(QStringView list, std::array<qint32, 150> &levels)
+{
+    for (size_t k = 0; k < levels.size(); ++k) {
+        const qsizetype comma = list.indexOf(u',');
+        const QStringView piece = comma < 0 ? list : list.first(comma);
+        if (comma < 0 && piece.isEmpty() && k > 0)
+            return;
+        qint32 v = 0;
+        levels[k] = ParseReading(piece, v) ? v : 0;
+        if (comma < 0)
+            return;
+        list = list.sliced(comma + 1);
+    }
+}
+
+bool ParseSlope(QStringView text, double &value)
 {
     // "1,000.5" is no number in the file: the C locale would take the ","
     // as a thousands separator unless told not to.
@@ -79,25 +114,17 @@ void TCalibrationData::LoadFromFile(const QString &fileName)
     if (file.error() != QFileDevice::NoError)
         throw std::runtime_error(FileError("Cannot read file", fileName, file.errorString()).toStdString());
 
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = DecodeText(bytes).split(lineBreak);
+    const QString text = DecodeText(bytes);
+    const QList<QStringView> lines = Lines(text);
 
     TCalibrationData loaded = *this;
-    QString value;
+    QStringView value;
     if (!FindValue(lines, kXTalFreqKey, value) || !ParseReading(value, loaded.XTalFreq))
         loaded.XTalFreq = kDefaultXTalFreq;
     if (!FindValue(lines, kSlopeKey, value) || !ParseSlope(value, loaded.Slope))
         loaded.Slope = kDefaultSlope;
-    if (FindValue(lines, kZeroLevelKey, value) && !value.isEmpty()) {
-        QStringList pieces = value.split(u',');
-        if (pieces.size() > 1 && pieces.back().isEmpty())
-            pieces.removeLast(); // a trailing "," adds no empty piece
-        const qsizetype n = qMin<qsizetype>(pieces.size(), loaded.ZeroLevel.size());
-        for (qsizetype k = 0; k < n; ++k) {
-            qint32 v = 0;
-            loaded.ZeroLevel[k] = ParseReading(pieces[k], v) ? v : 0;
-        }
-    }
+    if (FindValue(lines, kZeroLevelKey, value) && !value.isEmpty())
+        ReadLevels(value, loaded.ZeroLevel);
     *this = loaded;
 }
 

@@ -2,6 +2,9 @@
 
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace Vantrel;
 
 namespace {
@@ -22,6 +25,40 @@ TCalibrationData Filled(qint32 v)
     cal.ZeroLevel.fill(v);
     return cal;
 }
+
+// Lets the process map at most `bytes` more than it has mapped now, for as
+// long as it lives: an allocation beyond that fails with std::bad_alloc.
+// AddressSanitizer reserves terabytes of shadow memory, so under it there
+// is no budget.
+class TAddressSpaceBudget
+{
+public:
+    explicit TAddressSpaceBudget(qint64 bytes)
+    {
+#ifndef __SANITIZE_ADDRESS__
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly) || getrlimit(RLIMIT_AS, &FOld) != 0)
+            return;
+        const qint64 mapped = statm.readLine().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+        rlimit limited = FOld;
+        limited.rlim_cur = rlim_t(mapped + bytes);
+        FActive = setrlimit(RLIMIT_AS, &limited) == 0;
+#else
+        Q_UNUSED(bytes);
+#endif
+    }
+    ~TAddressSpaceBudget()
+    {
+        if (FActive)
+            setrlimit(RLIMIT_AS, &FOld);
+    }
+    TAddressSpaceBudget(const TAddressSpaceBudget &) = delete;
+    TAddressSpaceBudget &operator=(const TAddressSpaceBudget &) = delete;
+
+private:
+    rlimit FOld{};
+    bool FActive = false;
+};
 
 } // namespace
 
@@ -135,6 +172,26 @@ private slots:
         TCalibrationData cal;
         cal.LoadFromFile(Write(line));
         QCOMPARE(cal.ZeroLevel[149], 149);
+    }
+
+    // Only the first 150 levels are used: a list of ten million must load
+    // them (and the lines after it) without holding the whole list as
+    // separate texts, which took about 1 GB.
+    void hugeLevelListLoadsTheFirst150()
+    {
+        QByteArray block;
+        for (int k = 0; k < 1000; ++k)
+            block += QByteArray::number(k) + ',';
+        const QString name = Write("XTalFreq=24000000\r\nZeroLevel=" + block.repeated(10000) + "\r\nSlope=0.02\r\n");
+        TCalibrationData cal = Filled(-8);
+        {
+            const TAddressSpaceBudget budget(400 << 20);
+            cal.LoadFromFile(name);
+        }
+        for (int k = 0; k < 150; ++k)
+            QCOMPARE(cal.ZeroLevel[k], k);
+        QCOMPARE(cal.XTalFreq, 24000000);
+        QCOMPARE(cal.Slope, 0.02);
     }
 
     void missingFileRaisesAndKeepsRecord()
