@@ -8,6 +8,12 @@ namespace Vantrel {
 
 namespace {
 
+// A line's text for matching; the bytes themselves stay as read.
+QString Trimmed(const QByteArray &line)
+{
+    return QString::fromUtf8(line).trimmed();
+}
+
 bool IsSectionHeader(const QString &trimmed)
 {
     return trimmed.startsWith(u'[') && trimmed.endsWith(u']');
@@ -25,12 +31,12 @@ TIniFile::TIniFile(const QString &path) : FPath(path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return;
-    const QByteArray data = f.readAll();
-    if (data.contains("\r\n"))
-        FEol = QStringLiteral("\r\n");
-    QString text = QString::fromUtf8(data);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    FLines = text.split(u'\n');
+    QByteArray data = f.readAll();
+    if (data.contains("\r\n")) {
+        FEol = "\r\n";
+        data.replace("\r\n", "\n");
+    }
+    FLines = data.split('\n');
     // A final line end does not start another line.
     if (!FLines.isEmpty() && FLines.last().isEmpty())
         FLines.removeLast();
@@ -39,7 +45,7 @@ TIniFile::TIniFile(const QString &path) : FPath(path)
 int TIniFile::FindSection(const QString &section) const
 {
     for (int i = 0; i < FLines.size(); ++i) {
-        const QString t = FLines[i].trimmed();
+        const QString t = Trimmed(FLines[i]);
         if (IsSectionHeader(t) && t.mid(1, t.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -49,7 +55,7 @@ int TIniFile::FindSection(const QString &section) const
 int TIniFile::SectionEnd(int sectionLine) const
 {
     int i = sectionLine + 1;
-    while (i < FLines.size() && !IsSectionHeader(FLines[i].trimmed()))
+    while (i < FLines.size() && !IsSectionHeader(Trimmed(FLines[i])))
         ++i;
     return i;
 }
@@ -58,7 +64,7 @@ int TIniFile::FindKey(int sectionLine, const QString &key) const
 {
     const int end = SectionEnd(sectionLine);
     for (int i = sectionLine + 1; i < end; ++i) {
-        const QString &line = FLines[i];
+        const QString line = QString::fromUtf8(FLines[i]);
         const int eq = line.indexOf(u'=');
         if (eq < 0 || IsComment(line.trimmed()))
             continue;
@@ -76,18 +82,18 @@ QString TIniFile::Value(const QString &section, const QString &key) const
     const int k = FindKey(s, key);
     if (k < 0)
         return {};
-    const QString &line = FLines[k];
-    return line.mid(line.indexOf(u'=') + 1).trimmed();
+    const QByteArray &line = FLines[k];
+    return QString::fromUtf8(line.mid(line.indexOf('=') + 1)).trimmed();
 }
 
 void TIniFile::SetValue(const QString &section, const QString &key, const QString &value)
 {
-    const QString entry = key + u'=' + value;
+    const QByteArray entry = (key + u'=' + value).toUtf8();
     int s = FindSection(section);
     if (s < 0) {
-        if (!FLines.isEmpty() && !FLines.last().trimmed().isEmpty())
-            FLines.append(QString());
-        FLines.append(u'[' + section + u']');
+        if (!FLines.isEmpty() && !Trimmed(FLines.last()).isEmpty())
+            FLines.append(QByteArray());
+        FLines.append((u'[' + section + u']').toUtf8());
         FLines.append(entry);
         return;
     }
@@ -99,7 +105,7 @@ void TIniFile::SetValue(const QString &section, const QString &key, const QStrin
     // After the section's last non-blank line, so a blank separator line
     // before the next section stays where it is.
     int pos = SectionEnd(s);
-    while (pos - 1 > s && FLines[pos - 1].trimmed().isEmpty())
+    while (pos - 1 > s && Trimmed(FLines[pos - 1]).isEmpty())
         --pos;
     FLines.insert(pos, entry);
 }
@@ -110,8 +116,8 @@ void TIniFile::Save() const
     bool ok = f.open(QIODevice::WriteOnly);
     if (ok) {
         QByteArray data;
-        for (const QString &line : FLines)
-            data += line.toUtf8() + FEol.toLatin1();
+        for (const QByteArray &line : FLines)
+            data += line + FEol;
         ok = f.write(data) == data.size() && f.commit();
     }
     if (!ok)

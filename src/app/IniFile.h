@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace Vantrel {
 
 // A minimal INI file that edits values in place: every line it does not
 // change (comments, other sections, unknown keys, their order) is written
-// back exactly as it was read. Section and key names match ignoring case.
+// back exactly as it was read, byte for byte, whatever its encoding. Section
+// and key names match ignoring case; the values it reads and writes are
+// UTF-8.
 class TIniFile
 {
 public:
@@ -32,8 +35,8 @@ private:
     int SectionEnd(int sectionLine) const;
 
     QString FPath;
-    QStringList FLines;
-    QString FEol = QStringLiteral("\n");
+    QList<QByteArray> FLines;
+    QByteArray FEol = "\n";
 };
 
 } // namespace Vantrel

@@ -115,6 +115,23 @@ private slots:
                                   "disp_mode=1\nR_vis=1\nX_vis=0\n\n[Tail]\nx=1\n"));
     }
 
+    // Lines the program does not own come back byte for byte, also where
+    // they are not UTF-8 (Latin-1 here) or hold an invalid sequence.
+    void foreignBytesKeptByteForByte()
+    {
+        const QString path = Path("bytes.ini");
+        const QByteArray head = "; caf\xE9 au lait\n[Autre]\nnom=\xE9t\xE9\n\xC3(\xFF\n\n[Settings]\n";
+        const QByteArray tail = "note=d\xE9j\xE0 vu\n";
+        Write(path, head + "range_start=5\n" + tail);
+        TAppSettings s;
+        s.port = QStringLiteral("/dev/ttyS\u00e9");
+        s.Save(path);
+        QCOMPARE(Read(path), head + "range_start=1000000\n" + tail +
+                                 "range_stop=30000000\nrange_points=100\ntrack_limit=4\nport=/dev/ttyS\xC3\xA9\n"
+                                 "disp_mode=0\nR_vis=0\nX_vis=0\n");
+        QCOMPARE(TAppSettings::Load(path).port, s.port);
+    }
+
     void newFileHasKeysInOrder()
     {
         const QString path = Path("new.ini");
