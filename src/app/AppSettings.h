@@ -26,7 +26,8 @@ struct TAppSettings
     static TAppSettings Load(const QString &path);
 
     // Writes the eight keys in their fixed order, keeping every other line
-    // of the file; throws "Unable to write to <path>".
+    // of the file; throws "Unable to write to <path>. <reason>" and leaves
+    // the file as it was.
     void Save(const QString &path) const;
 };
 

@@ -1,7 +1,8 @@
 #include "IniFile.h"
 
+#include "ReplaceFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace Vantrel {
@@ -112,16 +113,11 @@ void TIniFile::SetValue(const QString &section, const QString &key, const QStrin
 
 void TIniFile::Save() const
 {
-    QSaveFile f(FPath);
-    bool ok = f.open(QIODevice::WriteOnly);
-    if (ok) {
-        QByteArray data;
-        for (const QByteArray &line : FLines)
-            data += line + FEol;
-        ok = f.write(data) == data.size() && f.commit();
-    }
-    if (!ok)
-        throw std::runtime_error(("Unable to write to " + FPath).toStdString());
+    QByteArray data;
+    for (const QByteArray &line : FLines)
+        data += line + FEol;
+    if (const auto failure = ReplaceFile(FPath, data))
+        throw std::runtime_error(QStringLiteral("Unable to write to %1. %2").arg(FPath, failure->Reason).toStdString());
 }
 
 } // namespace Vantrel

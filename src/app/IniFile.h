@@ -25,8 +25,8 @@ public:
     // section is appended when missing).
     void SetValue(const QString &section, const QString &key, const QString &value);
 
-    // Writes the whole document atomically (a temporary file renamed over the
-    // old one); throws "Unable to write to <path>" on failure.
+    // Writes the whole document (see ReplaceFile: a failure leaves the old
+    // file as it was); throws "Unable to write to <path>. <reason>".
     void Save() const;
 
 private:

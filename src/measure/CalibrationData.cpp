@@ -2,10 +2,10 @@
 
 #include "AnalyzerCommands.h"
 #include "Conversions.h"
+#include "ReplaceFile.h"
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QStringView>
@@ -139,12 +139,10 @@ void TCalibrationData::SaveToFile(const QString &fileName) const
                                   QLatin1String(kZeroLevelKey), levels.join(u','),
                                   QLatin1String(kSlopeKey), QString::number(Slope, 'g', 15));
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(FileError("Cannot create file", fileName, file.errorString()).toStdString());
-    file.write(text.toLatin1());
-    if (!file.commit())
-        throw std::runtime_error(FileError("Cannot write file", fileName, file.errorString()).toStdString());
+    if (const auto failure = ReplaceFile(fileName, text.toLatin1())) {
+        const char *what = failure->Step == TFileWriteError::Create ? "Cannot create file" : "Cannot write file";
+        throw std::runtime_error(FileError(what, fileName, failure->Reason).toStdString());
+    }
 }
 
 double TCalibrationData::Cvt2RL(qint32 freq, qint32 val) const

@@ -22,8 +22,9 @@ struct TCalibrationData {
     // take the defaults (XTalFreq, Slope) or leave elements as they were
     // (ZeroLevel). An unreadable file raises an error and changes nothing.
     void LoadFromFile(const QString &fileName);
-    // Writes the whole file anew, atomically: a failed write leaves the old
-    // file as it was.
+    // Writes the whole file anew (see ReplaceFile: a failed write leaves the
+    // old file as it was, byte for byte, and raises "Cannot create file" or
+    // "Cannot write file" with the path and the system's reason).
     void SaveToFile(const QString &fileName) const;
 
     // Return loss in dB (<= 0) of the reading val at freq Hz.

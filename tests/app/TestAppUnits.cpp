@@ -2,6 +2,7 @@
 // tables and the digit editor's arithmetic: the main window's pure units.
 #include "AppSettings.h"
 #include "ErrorOf.h"
+#include "FileFaults.h"
 #include "DispMode.h"
 #include "FirmwareId.h"
 #include "FreqDigits.h"
@@ -143,7 +144,45 @@ private slots:
     void unwritableFileFails()
     {
         const QString path = Path("missing-dir/x.ini");
-        QCOMPARE(ErrorOf([&] { TAppSettings().Save(path); }), "Unable to write to " + path);
+        QCOMPARE(ErrorOf([&] { TAppSettings().Save(path); }), "Unable to write to " + path + ". " + qt_error_string(ENOENT));
+    }
+
+    // A save that cannot complete says why and leaves the old file byte for
+    // byte; where only new files are refused, the file is rewritten in place.
+    void saveUnderFileFaults_data()
+    {
+        QTest::addColumn<int>("faults");
+        QTest::addColumn<QString>("reason");  // empty: the save succeeds
+        using F = TFaultyFolder;
+        QTest::newRow("full disk") << int(F::FullDisk) << qt_error_string(ENOSPC);
+        QTest::newRow("file size limit") << int(F::SizeLimit) << qt_error_string(EFBIG);
+        QTest::newRow("folder refuses new files") << int(F::NoNewFiles) << QString();
+        QTest::newRow("folder refuses new files, file size limit") << int(F::NoNewFiles | F::SizeLimit)
+                                                                    << qt_error_string(EFBIG);
+    }
+
+    void saveUnderFileFaults()
+    {
+        QFETCH(int, faults);
+        QFETCH(QString, reason);
+        TFaultyFolder folder(faults);
+        const QByteArray old = "; mine\n[Settings]\nrange_start=5\n";
+        QVERIFY(folder.Put("vantrel.ini", old));
+        if (const QString why = folder.Start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QString path = folder.Path("vantrel.ini");
+        TAppSettings s;
+        s.range_start = 7;
+        const QString error = ErrorOf([&] { s.Save(path); });
+        if (reason.isEmpty()) {
+            QCOMPARE(error, QString());
+            QCOMPARE(TAppSettings::Load(path).range_start, 7);
+            QVERIFY(ReadAll(path).startsWith("; mine\n"));
+        } else {
+            QCOMPARE(error, QStringLiteral("Unable to write to %1. %2").arg(path, reason));
+            QCOMPARE(ReadAll(path), old);
+        }
+        QCOMPARE(folder.Files(), QStringList{"vantrel.ini"});
     }
 
     void firmwareId_data()

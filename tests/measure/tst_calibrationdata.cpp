@@ -1,4 +1,6 @@
 #include "CalibrationData.h"
+#include "ErrorOf.h"
+#include "FileFaults.h"
 
 #include <QtTest>
 
@@ -199,6 +201,43 @@ private slots:
         TCalibrationData cal = Sample();
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, cal.LoadFromFile(dir.filePath("absent.cfg")));
         QVERIFY(cal == Sample());
+    }
+
+    // A save that cannot complete says why and leaves the old file byte for
+    // byte; where only new files are refused, the file is rewritten in place.
+    void saveUnderFileFaults_data()
+    {
+        QTest::addColumn<int>("faults");
+        QTest::addColumn<QString>("reason");  // empty: the save succeeds
+        using F = TFaultyFolder;
+        QTest::newRow("full disk") << int(F::FullDisk) << qt_error_string(ENOSPC);
+        QTest::newRow("file size limit") << int(F::SizeLimit) << qt_error_string(EFBIG);
+        QTest::newRow("folder refuses new files") << int(F::NoNewFiles) << QString();
+        QTest::newRow("folder refuses new files, file size limit") << int(F::NoNewFiles | F::SizeLimit)
+                                                                    << qt_error_string(EFBIG);
+    }
+
+    void saveUnderFileFaults()
+    {
+        QFETCH(int, faults);
+        QFETCH(QString, reason);
+        TFaultyFolder folder(faults);
+        const QByteArray old = "XTalFreq=24000000\r\nZeroLevel=1,2\r\n";
+        QVERIFY(folder.Put("vantrel.cfg", old));
+        if (const QString why = folder.Start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QString path = folder.Path("vantrel.cfg");
+        const QString error = ErrorOf([&] { Sample().SaveToFile(path); });
+        if (reason.isEmpty()) {
+            QCOMPARE(error, QString());
+            TCalibrationData back;
+            back.LoadFromFile(path);
+            QCOMPARE(back.ZeroLevel, Sample().ZeroLevel);
+        } else {
+            QCOMPARE(error, QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+            QCOMPARE(ReadAll(path), old);
+        }
+        QCOMPARE(folder.Files(), QStringList{"vantrel.cfg"});
     }
 
     void failedSaveKeepsOldFile()
