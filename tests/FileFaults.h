@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <QStringList>
 
+#include <cerrno>
 #include <csignal>
 #include <memory>
 #include <sched.h>
@@ -197,3 +199,18 @@ private:
     std::unique_ptr<TNoNewFiles> FNoNewFiles;
     std::unique_ptr<TFileSizeLimit> FLimit;
 };
+
+// The faults a file writer's test runs under: columns "faults" (for
+// TFaultyFolder) and "reason", the system's reason the writer must give, or
+// empty where the save must succeed (rewriting the file in place).
+inline void AddSaveFaultRows()
+{
+    QTest::addColumn<int>("faults");
+    QTest::addColumn<QString>("reason");
+    using F = TFaultyFolder;
+    QTest::newRow("full disk") << int(F::FullDisk) << qt_error_string(ENOSPC);
+    QTest::newRow("file size limit") << int(F::SizeLimit) << qt_error_string(EFBIG);
+    QTest::newRow("folder refuses new files") << int(F::NoNewFiles) << QString();
+    QTest::newRow("folder refuses new files, file size limit") << int(F::NoNewFiles | F::SizeLimit)
+                                                                << qt_error_string(EFBIG);
+}

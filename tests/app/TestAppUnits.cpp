@@ -151,14 +151,7 @@ private slots:
     // byte; where only new files are refused, the file is rewritten in place.
     void saveUnderFileFaults_data()
     {
-        QTest::addColumn<int>("faults");
-        QTest::addColumn<QString>("reason");  // empty: the save succeeds
-        using F = TFaultyFolder;
-        QTest::newRow("full disk") << int(F::FullDisk) << qt_error_string(ENOSPC);
-        QTest::newRow("file size limit") << int(F::SizeLimit) << qt_error_string(EFBIG);
-        QTest::newRow("folder refuses new files") << int(F::NoNewFiles) << QString();
-        QTest::newRow("folder refuses new files, file size limit") << int(F::NoNewFiles | F::SizeLimit)
-                                                                    << qt_error_string(EFBIG);
+        AddSaveFaultRows();
     }
 
     void saveUnderFileFaults()
