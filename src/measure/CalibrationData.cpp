@@ -69,7 +69,7 @@ bool FindValue(const QList<QStringView> &lines, const char *name, QStringView &v
 // Piece n of the comma-separated list goes to element n; elements without a
 // piece keep their values, pieces beyond the array are not even looked at
 // (a list may be huge), and a trailing "," adds no empty piece.
-void ReadLevels(QStringView list, std::array<qint32, 150> &levels)
+void ReadLevels(QStringView list, decltype(TCalibrationData::ZeroLevel) &levels)
 {
     for (size_t k = 0; k < levels.size(); ++k) {
         const qsizetype comma = list.indexOf(u',');
