@@ -7,13 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <QStringList>
-
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <sched.h>
 #include <sys/fsuid.h>
