@@ -1,7 +1,7 @@
 #pragma once
 
-// Real failures of file writes for tests: a full disk, a file size limit, and
-// a folder that refuses new files.
+// Real failures of file writes for tests: a full disk, a file size limit, a
+// folder that refuses new files and files that refuse writes.
 
 #include <QByteArray>
 #include <QDir>
@@ -101,54 +101,39 @@ private:
     void (*FOldHandler)(int) = SIG_DFL;
 };
 
-// While it lives, the folder refuses new files while the files already in it
-// stay writable. Root ignores folder permissions, so for root the calling
-// thread's file access takes the identity of "nobody" (65534) meanwhile, and
-// the folder and its files are handed to that identity. Active() is false
-// where the refusal cannot be had.
-class TNoNewFiles
+// While it lives, the calling thread meets file permissions as an ordinary
+// user does. Root ignores them, so for root the thread's file access takes
+// the identity of "nobody" (65534) meanwhile, and the folder and the files in
+// it are handed to that identity.
+class TOrdinaryUser
 {
 public:
-    explicit TNoNewFiles(const QString &dir) : FDir(QFile::encodeName(dir))
+    explicit TOrdinaryUser(const QString &dir)
     {
-        if (::geteuid() == 0) {
-            const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-            bool owned = ::chown(FDir.constData(), kNobody, kNobody) == 0;
-            for (const QString &name : entries)
-                owned = owned && ::chown(QFile::encodeName(QDir(dir).filePath(name)).constData(), kNobody, kNobody) == 0;
-            if (!owned)
-                return;
+        if (::geteuid() != 0)
+            return;
+        bool owned = ::chown(QFile::encodeName(dir).constData(), kNobody, kNobody) == 0;
+        for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
+            owned = owned && ::chown(QFile::encodeName(QDir(dir).filePath(name)).constData(), kNobody, kNobody) == 0;
+        if (owned) {
             ::setfsuid(kNobody);
             ::setfsgid(kNobody);
             FSwitched = true;
         }
-        ::chmod(FDir.constData(), 0555);
-        const QByteArray probe = FDir + "/probe";
-        const int fd = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-        FActive = fd < 0;
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(probe.constData());
-        }
     }
-    ~TNoNewFiles()
+    ~TOrdinaryUser()
     {
-        ::chmod(FDir.constData(), 0755);
         if (FSwitched) {
             ::setfsuid(0);
             ::setfsgid(0);
         }
     }
-    TNoNewFiles(const TNoNewFiles &) = delete;
-    TNoNewFiles &operator=(const TNoNewFiles &) = delete;
-
-    bool Active() const { return FActive; }
+    TOrdinaryUser(const TOrdinaryUser &) = delete;
+    TOrdinaryUser &operator=(const TOrdinaryUser &) = delete;
 
 private:
     static constexpr uid_t kNobody = 65534;
-    QByteArray FDir;
     bool FSwitched = false;
-    bool FActive = false;
 };
 
 // A folder of its own with some of the faults above. Put the old files there
@@ -156,7 +141,7 @@ private:
 class TFaultyFolder
 {
 public:
-    enum TFault { FullDisk = 1, SizeLimit = 2, NoNewFiles = 4 };
+    enum TFault { FullDisk = 1, SizeLimit = 2, NoNewFiles = 4, ReadOnlyFiles = 8 };
     static constexpr rlim_t kSizeLimit = 64;
 
     explicit TFaultyFolder(int faults) : FFaults(faults)
@@ -164,6 +149,13 @@ public:
         if (faults & FullDisk)
             FDisk = std::make_unique<TSmallDisk>(FDir.path());
     }
+    ~TFaultyFolder()
+    {
+        FLimit.reset();
+        ::chmod(Native(FDir.path()).constData(), 0755);  // so that it can be removed
+    }
+    TFaultyFolder(const TFaultyFolder &) = delete;
+    TFaultyFolder &operator=(const TFaultyFolder &) = delete;
 
     QString Path(const QString &name) const { return FDir.filePath(name); }
     bool Put(const QString &name, const QByteArray &bytes) const { return WriteFile(Path(name), bytes); }
@@ -174,10 +166,15 @@ public:
     {
         if (FDisk && !(FDisk->Mounted() && FDisk->Fill()))
             return QStringLiteral("no full disk here: mounting a small tmpfs needs privileges");
-        if (FFaults & NoNewFiles) {
-            FNoNewFiles = std::make_unique<TNoNewFiles>(FDir.path());
-            if (!FNoNewFiles->Active())
-                return QStringLiteral("folder permissions do not apply here");
+        if (FFaults & (NoNewFiles | ReadOnlyFiles)) {
+            FUser = std::make_unique<TOrdinaryUser>(FDir.path());
+            if (FFaults & ReadOnlyFiles)
+                for (const QString &name : Files())
+                    ::chmod(Native(Path(name)).constData(), 0444);
+            if (FFaults & NoNewFiles)
+                ::chmod(Native(FDir.path()).constData(), 0555);
+            if (!PermissionsApply())
+                return QStringLiteral("file permissions do not apply here");
         }
         if (FFaults & SizeLimit)
             FLimit = std::make_unique<TFileSizeLimit>(kSizeLimit);
@@ -193,10 +190,26 @@ public:
     }
 
 private:
+    static QByteArray Native(const QString &path) { return QFile::encodeName(path); }
+
+    // A probe file cannot be made, or, for read-only files, opened to write.
+    bool PermissionsApply() const
+    {
+        const QByteArray probe = Native(Path(QStringLiteral("probe")));
+        const int fd = (FFaults & NoNewFiles) ? ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644)
+                                              : ::open(Native(Path(Files().value(0))).constData(), O_WRONLY);
+        if (fd < 0)
+            return true;
+        ::close(fd);
+        if (FFaults & NoNewFiles)
+            ::unlink(probe.constData());
+        return false;
+    }
+
     int FFaults;
     QTemporaryDir FDir;
     std::unique_ptr<TSmallDisk> FDisk;
-    std::unique_ptr<TNoNewFiles> FNoNewFiles;
+    std::unique_ptr<TOrdinaryUser> FUser;
     std::unique_ptr<TFileSizeLimit> FLimit;
 };
 

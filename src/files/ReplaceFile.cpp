@@ -97,6 +97,11 @@ std::optional<TFileWriteError> RewriteInPlace(const QByteArray &target, QByteArr
 std::optional<TFileWriteError> ReplaceFile(const QString &path, const QByteArray &bytes)
 {
     const QByteArray target = FinalTarget(path);
+    // A file its owner made read-only stays as it is, though the rename
+    // could replace it.
+    if (::faccessat(AT_FDCWD, target.constData(), F_OK, 0) == 0 &&
+        ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+        return Failure(TFileWriteError::Create, errno);
     QByteArray temp;
     const int fd = CreateBeside(target, temp);
     if (fd < 0) {

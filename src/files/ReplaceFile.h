@@ -16,8 +16,9 @@ struct TFileWriteError
 };
 
 // Replaces the whole content of the file at path with bytes (a symbolic link
-// stays and its target is written). On failure the file keeps its old
-// content byte for byte, and the error tells why.
+// stays and its target is written; a file that is not writable is refused).
+// On failure the file keeps its old content byte for byte, and the error
+// tells why.
 //
 // The new content goes to a new file beside the old one, is flushed to disk
 // and then renamed over it, so no one ever sees a half-written file. Where the

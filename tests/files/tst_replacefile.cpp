@@ -44,6 +44,7 @@ private slots:
             << int(F::NoNewFiles | F::SizeLimit) << "old.ini" << int(TFileWriteError::Write) << EFBIG;
         QTest::newRow("in place, full disk")
             << int(F::NoNewFiles | F::FullDisk) << "old.ini" << int(TFileWriteError::Write) << ENOSPC;
+        QTest::newRow("read-only file") << int(F::ReadOnlyFiles) << "old.ini" << int(TFileWriteError::Create) << EACCES;
         QTest::newRow("no new files, no file") << int(F::NoNewFiles) << "new.ini" << int(TFileWriteError::Create) << EACCES;
         QTest::newRow("no folder") << 0 << "none/new.ini" << int(TFileWriteError::Create) << ENOENT;
     }
