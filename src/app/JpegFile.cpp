@@ -1,8 +1,9 @@
 #include "JpegFile.h"
 
+#include "ReplaceFile.h"
+
 #include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <stdexcept>
 
@@ -33,21 +34,8 @@ void SaveJpeg(const QImage &picture, const QString &path)
     if (!writer.write(picture.convertToFormat(QImage::Format_RGB32)))
         CannotCreate(path, writer.errorString());
 
-    QSaveFile file(path);
-    // Unbuffered, and written on after a short write (a full disk takes what
-    // fits first): only the write that fails outright sets the system's
-    // reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        CannotCreate(path, file.errorString());
-    const QByteArray &data = jpeg.data();
-    for (qint64 done = 0; done < data.size();) {
-        const qint64 n = file.write(data.constData() + done, data.size() - done);
-        if (n <= 0)
-            CannotCreate(path, file.errorString());
-        done += n;
-    }
-    if (!file.commit())
-        CannotCreate(path, file.errorString());
+    if (const auto failure = ReplaceFile(path, jpeg.data()))
+        CannotCreate(path, failure->Reason);
 }
 
 } // namespace Vantrel

@@ -6,10 +6,9 @@
 namespace Vantrel {
 
 // Writes picture to path as a baseline (not progressive) JPEG with three
-// colour components at quality 90, replacing any file there. The picture goes
-// to a temporary file beside path, which then takes path's place in one
-// rename, so a failed save leaves an existing file as it was. Failure throws
-// "Cannot create file "<path>". <the system's reason>".
+// colour components at quality 90, replacing any file there (see
+// ReplaceFile: a failed save leaves an existing file as it was). Failure
+// throws "Cannot create file "<path>". <the system's reason>".
 void SaveJpeg(const QImage &picture, const QString &path);
 
 } // namespace Vantrel

@@ -5,6 +5,7 @@
 #include "SaveImage.h"
 
 #include "ErrorOf.h"
+#include "FileFaults.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,12 +17,9 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/resource.h>
-
 #include <array>
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <optional>
 #include <cstring>
 
@@ -108,19 +106,6 @@ double Psnr(const QImage &a, const QImage &b)
     return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
-QByteArray ReadFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 // A graph as the main window shows one: grid, zoom text, two curves on the
 // two axes and a marker.
 std::unique_ptr<TGraphM> MakeGraph()
@@ -187,31 +172,6 @@ TDialogAnswer Answer(const QString &dir, const QString &name, const std::functio
     return answer;
 }
 
-// Limits the size of files this process writes, as a full disk would.
-class TFileSizeLimit
-{
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        FOldSignal = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed test
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        rlimit r = FOld;
-        r.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &FOld);
-        std::signal(SIGXFSZ, FOldSignal);
-    }
-    TFileSizeLimit(const TFileSizeLimit &) = delete;
-    TFileSizeLimit &operator=(const TFileSizeLimit &) = delete;
-
-private:
-    rlimit FOld{};
-    void (*FOldSignal)(int) = nullptr;
-};
-
 } // namespace
 
 class TestImageExport : public QObject
@@ -229,7 +189,7 @@ private slots:
         const QImage shown = graph->DrawToBitmap();
         Answer(FDir.path(), QStringLiteral("graph.jpg"), [&] { SaveGraphImage(*graph, nullptr); });
 
-        const QByteArray file = ReadFile(Path(QStringLiteral("graph.jpg")));
+        const QByteArray file = ReadAll(Path(QStringLiteral("graph.jpg")));
         const TJpegMarkers m = ReadMarkers(file);
         QCOMPARE(m.Frames, QList<quint8>{0}); // one baseline frame: not progressive, not extended
         QCOMPARE(m.Components, 3);
@@ -266,7 +226,7 @@ private slots:
         QTemporaryDir dir;
         const QByteArray old("not a picture");
         if (!existing.isEmpty())
-            WriteFile(dir.filePath(existing), old);
+            QVERIFY(WriteFile(dir.filePath(existing), old));
         auto graph = MakeGraph();
 
         const TDialogAnswer answer = Answer(dir.path(), typed, [&] { SaveGraphImage(*graph, nullptr); });
@@ -283,7 +243,7 @@ private slots:
         if (!written.isEmpty())
             QCOMPARE(QImage(dir.filePath(written)).size(), graph->size());
         if (!existing.isEmpty() && existing != written)
-            QCOMPARE(ReadFile(dir.filePath(existing)), old);
+            QCOMPARE(ReadAll(dir.filePath(existing)), old);
     }
 
     void failedSave_data()
@@ -309,7 +269,7 @@ private slots:
         QByteArray oldFile;
         if (!missingFolder) {
             SaveJpeg(old, path);
-            oldFile = ReadFile(path);
+            oldFile = ReadAll(path);
             QVERIFY(oldFile.size() > 4096);
         }
 
@@ -321,7 +281,7 @@ private slots:
             error = ErrorOf([&] { SaveJpeg(old.mirrored(), path); });
         }
         QCOMPARE(error, QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
-        QCOMPARE(ReadFile(path), oldFile);
+        QCOMPARE(ReadAll(path), oldFile);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), missingFolder ? QStringList() : QStringList{"pic.jpg"});
     }
 
@@ -331,7 +291,7 @@ private slots:
         grey.fill(128);
         const QString path = Path(QStringLiteral("grey.jpg"));
         SaveJpeg(grey, path);
-        QCOMPARE(ReadMarkers(ReadFile(path)).Components, 3);
+        QCOMPARE(ReadMarkers(ReadAll(path)).Components, 3);
     }
 };
 
