@@ -78,13 +78,19 @@ void TRxBuf::OnRxBuf(const char *Buffer, qint32 Count)
     }
 }
 
-void TRxBuf::ClearBuffers()
+// With CS held.
+void TRxBuf::EmptyBuffer()
 {
-    std::lock_guard lock(CS);
     buf.clear();
     CRIdx = 0;
     FTailLen = 0;
     FTailLF = false;
+}
+
+void TRxBuf::ClearBuffers()
+{
+    std::lock_guard lock(CS);
+    EmptyBuffer();
 }
 
 bool TRxBuf::ReadLine(QString &line)
@@ -124,8 +130,7 @@ void TRxBuf::SetDiscarding(bool on)
         FDiscarding = on;
         if (!on)
             return;
-        buf.clear();
-        CRIdx = 0;
+        EmptyBuffer();
     }
     FLineCond.notify_all();
     emit WakeUp();

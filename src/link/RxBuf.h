@@ -67,6 +67,7 @@ private:
     bool HasLineOrCancelled(quint64 epoch);
     void FindFirstCR(qsizetype from);
     void AppendCapped(QByteArrayView chunk);
+    void EmptyBuffer();
 
     std::mutex CS;            // guards buf and CRIdx, for buffer work only
     qint32 CRIdx = 0;         // 1-based position of the first CR in buf; -1 none found, 0 after clearing

@@ -46,6 +46,8 @@ private slots:
     void cutsChunksIntoLines();
     void readLineLeavesLineUntouchedWhenNoneIsComplete();
     void clearingDropsOldDataAndLateBytesStartANewLine();
+    void emptyingForgetsTheUnfinishedLine_data();
+    void emptyingForgetsTheUnfinishedLine();
     void completeLineIsReturnedWithoutProcessingEvents();
     void lineArrivingLaterEndsTheWait_data();
     void lineArrivingLaterEndsTheWait();
@@ -110,6 +112,30 @@ void TestRxBuf::clearingDropsOldDataAndLateBytesStartANewLine()
     QVERIFY(!rx.ReadLine(line));
     Feed(rx, "ly\r\n512\r");
     QCOMPARE(DrainLines(rx), (QStringList{"ly", "512"}));
+}
+
+void TestRxBuf::emptyingForgetsTheUnfinishedLine_data()
+{
+    QTest::addColumn<bool>("discard");
+    QTest::newRow("ClearBuffers") << false;
+    QTest::newRow("discarding") << true;
+}
+
+// The bytes of a line cut off by emptying the buffer do not count against
+// the length of the next line.
+void TestRxBuf::emptyingForgetsTheUnfinishedLine()
+{
+    QFETCH(bool, discard);
+    TRxBuf rx;
+    Feed(rx, QByteArray(200, 'x'));
+    if (discard) {
+        rx.SetDiscarding(true);
+        rx.SetDiscarding(false);
+    } else {
+        rx.ClearBuffers();
+    }
+    Feed(rx, QByteArray(kMaxLineBytes, 'y') + "\r");
+    QCOMPARE(DrainLines(rx), QStringList{QString(kMaxLineBytes, u'y')});
 }
 
 void TestRxBuf::completeLineIsReturnedWithoutProcessingEvents()
