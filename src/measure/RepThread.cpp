@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <exception>
 
 namespace Vantrel {
@@ -124,6 +126,13 @@ void TRepThread::Cycle()
 
 void TRepThread::RunOnUi(const std::function<void()> &step)
 {
+    // The hand-over is a mutex and a condition variable of our own rather
+    // than a blocking queued call, so that what the step wrote is visibly
+    // ordered before the worker reads it (the thread sanitizer cannot see
+    // through Qt's own locks).
+    std::mutex lock;
+    std::condition_variable doneCond;
+    bool done = false;
     std::exception_ptr error;
     QMetaObject::invokeMethod(
         FUi.get(),
@@ -133,8 +142,13 @@ void TRepThread::RunOnUi(const std::function<void()> &step)
             } catch (...) {
                 error = std::current_exception();
             }
+            std::lock_guard guard(lock);
+            done = true;
+            doneCond.notify_one();
         },
-        Qt::BlockingQueuedConnection);
+        Qt::QueuedConnection);
+    std::unique_lock guard(lock);
+    doneCond.wait(guard, [&done] { return done; });
     if (error)
         std::rethrow_exception(error);
 }

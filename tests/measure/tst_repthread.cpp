@@ -77,6 +77,17 @@ public:
         std::lock_guard lock(M);
         return Cycles;
     }
+    // Points of the oldest curve, 0 before there is one.
+    int FirstCurvePoints()
+    {
+        std::lock_guard lock(M);
+        return Curves.empty() ? 0 : Curves[0].Points;
+    }
+    int Trims()
+    {
+        std::lock_guard lock(M);
+        return int(TrimmedCounts.size());
+    }
     void Clear()
     {
         std::lock_guard lock(M);
@@ -242,9 +253,9 @@ private slots:
         Open(true); // paced: a pass takes about 100 ms
         TRepThread worker(tracks, CalibrationOf(*FSim), 1000000, 2000000, 20, 4);
         worker.Start();
-        QVERIFY(WaitFor([&] { return tracks.Count() > 0 && tracks.Curves[0].Points > 3; }));
+        QVERIFY(WaitFor([&] { return tracks.FirstCurvePoints() > 3; }));
         worker.SetPaused(true);
-        QVERIFY(WaitFor([&] { return tracks.TrimmedCounts.size() == 1; }));
+        QVERIFY(WaitFor([&] { return tracks.Trims() == 1; }));
         QVERIFY(FSim->WaitForCommands(6, 2000)); // f r f z1 r z0, z0 still on the line
         const int handled = FSim->CommandsHandled();
         QTest::qWait(400);
@@ -264,7 +275,7 @@ private slots:
         TRepThread worker(tracks, CalibrationOf(*FSim), 1000000, 2000000, 40, 4);
         FSim->ClearLog();
         worker.Start();
-        QVERIFY(WaitFor([&] { return tracks.Count() > 0 && tracks.Curves[0].Points >= 5; }));
+        QVERIFY(WaitFor([&] { return tracks.FirstCurvePoints() >= 5; }));
         QElapsedTimer t;
         t.start();
         QCOMPARE(worker.Stop(), QString());
@@ -302,7 +313,7 @@ private slots:
         QString reported = QStringLiteral("not reported");
         worker.OnEnded = [&](const QString &e) { reported = e; };
         worker.Start();
-        QVERIFY(WaitFor([&] { return tracks.Count() > 0 && tracks.Curves[0].Points >= 3; }));
+        QVERIFY(WaitFor([&] { return tracks.FirstCurvePoints() >= 3; }));
         if (fault == "clear")
             tracks.Clear();
         else if (fault == "hangup")
