@@ -15,6 +15,7 @@
 #include "ReplyDrain.h"
 #include "RepThread.h"
 #include "RepeatTracks.h"
+#include "SaveData.h"
 #include "SaveImage.h"
 #include "SerialLink.h"
 #include "SimLoadForm.h"
@@ -149,6 +150,10 @@ void TMainForm::ConnectControls()
     connect(btnStartStop, &QPushButton::clicked, this, &TMainForm::btnStartStopClick);
     connect(btnPause, &QPushButton::clicked, this, &TMainForm::btnPauseClick);
     connect(saveImageButton, &QToolButton::clicked, this, &TMainForm::SaveImageClick);
+    connect(saveDataButton, &QToolButton::clicked, this, &TMainForm::SaveDataClick);
+    auto *saveData = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
+    saveData->setContext(Qt::WindowShortcut);
+    connect(saveData, &QShortcut::activated, this, &TMainForm::SaveDataClick);
     connect(aboutButton, &QPushButton::clicked, this, &TMainForm::AboutClick);
     pnFreqEdit->Attach(gbFreqRange->edStartFreq);
     pnFreqEdit->Attach(gbFreqRange->edStopFreq);
@@ -544,6 +549,11 @@ void TMainForm::ClearMarkersClick()
 void TMainForm::SaveImageClick()
 {
     Guarded([this] { SaveGraphImage(*GraphM, this); });
+}
+
+void TMainForm::SaveDataClick()
+{
+    Guarded([this] { SaveGraphData(*GraphM->Curves(), Settings.disp_mode, Settings.R_vis, Settings.X_vis, this); });
 }
 
 void TMainForm::AboutClick()

@@ -89,6 +89,7 @@ public:
     void ViewToRangeClick();
     void ClearMarkersClick();
     void SaveImageClick();
+    void SaveDataClick();       // the visible tracks as CSV
     void AboutClick();
     void NavigatorClick();
     void InfoClick();           // the " SWR <= 2 " box
@@ -131,7 +132,8 @@ public:
     QLabel *lbCurPos;
     QLabel *drainLabel;         // shown while the analyzer finishes a stopped sweep
     QFrame *toolPanel;
-    QToolButton *navigatorButton, *zoomFullButton, *zoomAutoButton, *editTracksButton, *saveImageButton;
+    QToolButton *navigatorButton, *zoomFullButton, *zoomAutoButton, *editTracksButton, *saveImageButton,
+        *saveDataButton;
     TFreqRangeBox *gbFreqRange;
     TFreqDigitEditor *pnFreqEdit;  // under the range box's start and stop edits
     QGroupBox *gbStat;

@@ -162,9 +162,11 @@ void TMainForm::CreateControls()
     zoomAutoButton = MakeToolButton(toolPanel, QStyle::SP_TitleBarMaxButton, QStringLiteral("Zoom auto"));
     editTracksButton = MakeToolButton(toolPanel, QStyle::SP_FileDialogListView, QStringLiteral("Edit tracks"));
     saveImageButton = MakeToolButton(toolPanel, QStyle::SP_DialogSaveButton, QStringLiteral("Save image"));
-    const int tops[] = {8, 39, 70, 118, 164};
-    QToolButton *tools[] = {navigatorButton, zoomFullButton, zoomAutoButton, editTracksButton, saveImageButton};
-    for (int i = 0; i < 5; ++i)
+    saveDataButton = MakeToolButton(toolPanel, QStyle::SP_FileIcon, QStringLiteral("Save data"));
+    const int tops[] = {8, 39, 70, 118, 164, 195};
+    QToolButton *tools[] = {navigatorButton, zoomFullButton, zoomAutoButton, editTracksButton, saveImageButton,
+                            saveDataButton};
+    for (int i = 0; i < 6; ++i)
         tools[i]->setGeometry(3, tops[i], 25, 25);
 
     gbFreqRange = new TFreqRangeBox(this);

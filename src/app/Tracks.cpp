@@ -53,4 +53,33 @@ void EmptyNewestTrack(TCurves &curves, int perTrack)
             curves.Items(i)->ClearPoints();
 }
 
+std::vector<TCsvTrack> VisibleTracks(const TCurves &curves, bool rVis, bool xVis)
+{
+    std::lock_guard<std::recursive_mutex> lock(curves.Mutex());
+    // The curves of a track in their order, each with the field it fills.
+    std::vector<std::optional<std::vector<TGraphPoint>> TCsvTrack::*> roles{&TCsvTrack::Main};
+    if (rVis)
+        roles.push_back(&TCsvTrack::R);
+    if (xVis)
+        roles.push_back(&TCsvTrack::X);
+    const int perTrack = int(roles.size());
+    std::vector<TCsvTrack> tracks;
+    for (int first = 0; first < curves.Count(); first += perTrack) {
+        TCsvTrack track;
+        track.Name = curves.Items(first)->Caption();
+        bool any = false;
+        for (int k = 0; k < perTrack && first + k < curves.Count(); ++k) {
+            const TCurve *c = curves.Items(first + k);
+            if (!c->Visible())
+                continue;
+            const auto points = c->PointSpan();
+            track.*roles[size_t(k)] = std::vector<TGraphPoint>(points.begin(), points.end());
+            any = true;
+        }
+        if (any)
+            tracks.push_back(std::move(track));
+    }
+    return tracks;
+}
+
 } // namespace Vantrel

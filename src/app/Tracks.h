@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DisplayValue.h"
+#include "TrackCsv.h"
 
 class TCurves;
 class TGraphM;
@@ -27,5 +28,11 @@ void KeepLastTrack(TCurves &curves, int perTrack);
 
 // Empties the points of the newest track's curves; the curves stay.
 void EmptyNewestTrack(TCurves &curves, int perTrack);
+
+// The tracks for "Save data": each named by its main curve's caption, with
+// only its visible curves; a track with none visible is left out. A trailing
+// incomplete track (after curves were deleted one by one) counts by the
+// curves it has.
+std::vector<TCsvTrack> VisibleTracks(const TCurves &curves, bool rVis, bool xVis);
 
 } // namespace Vantrel

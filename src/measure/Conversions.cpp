@@ -38,6 +38,20 @@ double GammaToSWR(double g)
     return RLToSWR(20 * std::log10(g));
 }
 
+double GammaToRL(double g)
+{
+    if (std::isnan(g) || g < 0)
+        throw std::runtime_error(kFloatInvalidOp);
+    return 20 * std::log10(g);
+}
+
+double SWRToGamma(double s)
+{
+    if (std::isnan(s) || s < 1)
+        throw std::runtime_error(kFloatInvalidOp);
+    return std::isinf(s) ? 1 : (s - 1) / (s + 1);
+}
+
 namespace {
 
 // SWR of a return loss for the circle intersection: capped at 100, not 10.

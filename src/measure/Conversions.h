@@ -18,6 +18,12 @@ double RLToGamma(double rl);
 double RLToSWR(double rl);
 // SWR of a reflection coefficient magnitude, with the caps of RLToSWR.
 double GammaToSWR(double g);
+// The way back, for values shown in one form and wanted in another: the
+// return loss in dB of a reflection coefficient magnitude (-inf for 0), and
+// the magnitude of an SWR (>= 1). Out-of-range input raises "Invalid
+// floating point operation".
+double GammaToRL(double g);
+double SWRToGamma(double s);
 
 struct TRX {
     double R = 0; // ohm, >= 0

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <complex>
+#include <limits>
 
 using namespace Vantrel;
 using cplx = std::complex<double>;
@@ -83,6 +84,12 @@ private slots:
         QVERIFY(qAbs(RLToGamma(rl) - gamma) < 1e-12);
         QVERIFY(qAbs(RLToSWR(rl) - swr) < 1e-12);
         QVERIFY(qAbs(GammaToSWR(RLToGamma(rl)) - swr) < 1e-9);
+        // And back: below the caps the shown SWR or Gamma gives the return
+        // loss it came from (near SWR 1 the difference s - 1 loses digits).
+        if (swr < 10) {
+            QVERIFY(qAbs(GammaToRL(SWRToGamma(swr)) - rl) < 1e-4);
+            QVERIFY(qAbs(GammaToRL(gamma) - rl) < 1e-9);
+        }
     }
 
     void gammaToSWREdges()
@@ -90,6 +97,10 @@ private slots:
         QCOMPARE(GammaToSWR(1.0), 10.0);
         QCOMPARE(GammaToSWR(0.0), 1.0);
         QCOMPARE(ErrorOf([] { GammaToSWR(-0.1); }), QString(kFloatInvalidOp));
+        QCOMPARE(SWRToGamma(1.0), 0.0);
+        QCOMPARE(GammaToRL(0.0), -std::numeric_limits<double>::infinity());
+        QCOMPARE(ErrorOf([] { SWRToGamma(0.5); }), QString(kFloatInvalidOp));
+        QCOMPARE(ErrorOf([] { GammaToRL(-0.1); }), QString(kFloatInvalidOp));
     }
 
     // Exact readings of known loads: the loads themselves come back.
