@@ -1,6 +1,7 @@
 #include "FreqRangeBox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -21,7 +22,8 @@ QToolButton *MakeBoxButton(QWidget *parent, QStyle::StandardPixmap icon, const Q
 
 TFreqRangeBox::TFreqRangeBox(QWidget *parent) : QGroupBox(QStringLiteral(" Frequency range "), parent)
 {
-    resize(145, 140);
+    // Taller than the 140 pixels of old by the band row.
+    resize(145, 166);
     setAutoFillBackground(true);
     const char *labels[] = {"Start freq", "Stop freq", "Points"};
     QLineEdit **edits[] = {&edStartFreq, &edStopFreq, &edPoints};
@@ -34,8 +36,13 @@ TFreqRangeBox::TFreqRangeBox(QWidget *parent) : QGroupBox(QStringLiteral(" Frequ
         (*edits[i])->setGeometry(62, 18 + i * 26, 75, 21);
         connect(*edits[i], &QLineEdit::returnPressed, this, &TFreqRangeBox::Accepted);
     }
-    btnFreqRangeOK = MakeBoxButton(this, QStyle::SP_DialogApplyButton, QRect(62, 104, 32, 28));
-    cancelButton = MakeBoxButton(this, QStyle::SP_DialogCancelButton, QRect(104, 104, 32, 28));
+    auto *bandLabel = new QLabel(QStringLiteral("Band"), this);
+    bandLabel->move(8, 100);
+    bandComboBox = new QComboBox(this);
+    bandComboBox->setGeometry(62, 96, 75, 21);
+    connect(bandComboBox, &QComboBox::activated, this, &TFreqRangeBox::BandPicked);
+    btnFreqRangeOK = MakeBoxButton(this, QStyle::SP_DialogApplyButton, QRect(62, 130, 32, 28));
+    cancelButton = MakeBoxButton(this, QStyle::SP_DialogCancelButton, QRect(104, 130, 32, 28));
     connect(btnFreqRangeOK, &QToolButton::clicked, this, &TFreqRangeBox::Accepted);
     connect(cancelButton, &QToolButton::clicked, this, &TFreqRangeBox::Cancelled);
     hide();
@@ -59,4 +66,22 @@ void TFreqRangeBox::HideTo(QWidget *focusTo)
     hide();
     if (hadFocus && focusTo)
         focusTo->setFocus();
+}
+
+void TFreqRangeBox::SetBands(std::vector<Vantrel::TBand> bands)
+{
+    FBands = std::move(bands);
+    bandComboBox->clear();
+    bandComboBox->addItem(QString());
+    for (const Vantrel::TBand &b : FBands)
+        bandComboBox->addItem(b.Name);
+}
+
+void TFreqRangeBox::BandPicked(int index)
+{
+    if (index < 1 || index > int(FBands.size()))
+        return;
+    const Vantrel::TBand &b = FBands[size_t(index - 1)];
+    edStartFreq->setText(QString::number(b.Start));
+    edStopFreq->setText(QString::number(b.Stop));
 }

@@ -102,4 +102,46 @@ TSwrSpans SwrSpans(std::span<const TGraphPoint> points, double winMin, double wi
     return r;
 }
 
+namespace {
+
+// The value of a curve at frequency freq, when it has a point there.
+std::optional<double> ValueAt(std::optional<std::span<const TGraphPoint>> points, double freq)
+{
+    if (points)
+        for (const TGraphPoint &p : *points)
+            if (p.X == freq)
+                return p.Y;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<TMinSwr> MinSwr(std::span<const TGraphPoint> points, TDispMode dispMode,
+                              std::optional<std::span<const TGraphPoint>> rPoints,
+                              std::optional<std::span<const TGraphPoint>> xPoints)
+{
+    std::optional<TMinSwr> best;
+    for (const TGraphPoint &p : points) {
+        const double s = SwrOfValue(p.Y, dispMode);
+        if (!best || s < best->Swr)
+            best = TMinSwr{p.X, s, {}, {}};
+    }
+    if (best) {
+        best->R = ValueAt(rPoints, best->Freq);
+        best->X = ValueAt(xPoints, best->Freq);
+    }
+    return best;
+}
+
+QString MinSwrText(const TMinSwr &m)
+{
+    QString text = QStringLiteral("Min SWR ") + QString::number(m.Swr, 'f', 2) + QStringLiteral(" at ") +
+                   FormatHz(m.Freq) + QStringLiteral("Hz");
+    if (m.R)
+        text += QStringLiteral(", R=") + FormatValue(*m.R);
+    if (m.X)
+        text += QStringLiteral(", |X|=") + FormatValue(*m.X);
+    return text;
+}
+
 } // namespace Vantrel

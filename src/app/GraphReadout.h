@@ -56,4 +56,23 @@ struct TSwrSpans {
 // listed end. A span still open after the last point is not listed.
 TSwrSpans SwrSpans(std::span<const TGraphPoint> points, double winMin, double winMax, TDispMode dispMode);
 
+// The lowest SWR of a track's main curve (the first point of several equal
+// ones), and R and |X| at that frequency when the track holds them.
+struct TMinSwr {
+    double Freq = 0;
+    double Swr = 0;
+    std::optional<double> R, X;
+};
+
+// Absent for a curve without points. rPoints and xPoints are the track's R
+// and X curves, absent when it has none.
+std::optional<TMinSwr> MinSwr(std::span<const TGraphPoint> points, TDispMode dispMode,
+                              std::optional<std::span<const TGraphPoint>> rPoints,
+                              std::optional<std::span<const TGraphPoint>> xPoints);
+
+// The "Info" box's line after the spans: "Min SWR 1.05 at 7,100,000Hz" and
+// ", R=48.2, |X|=3.1" for what the track holds. The SWR has two decimals: a
+// tuned antenna's minimum lies between 1.0 and 1.1.
+QString MinSwrText(const TMinSwr &m);
+
 } // namespace Vantrel

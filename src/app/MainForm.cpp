@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "AboutForm.h"
+#include "AmateurBands.h"
 #include "AnalyzerCommands.h"
 #include "CalibrationForm.h"
 #include "DispMode.h"
@@ -591,6 +592,7 @@ void TMainForm::InfoClick()
 {
     Guarded([this] {
         TSwrSpans spans;
+        std::optional<TMinSwr> lowest;
         {
             std::lock_guard<std::recursive_mutex> lock(GraphM->Mutex());
             const TCurves &curves = *GraphM->Curves();
@@ -598,12 +600,20 @@ void TMainForm::InfoClick()
                 return;
             // The newest track's main curve; with fewer curves than a track
             // has this fails with "Argument out of range".
-            const TCurve *main = curves.Items(curves.Count() - CurvesPerTrack());
+            const int first = curves.Count() - CurvesPerTrack();
+            const TCurve *main = curves.Items(first);
             spans = SwrSpans(main->PointSpan(), GraphM->scMinX, GraphM->scMaxX, Settings.disp_mode);
+            auto pointsOf = [&](bool shown, int index) -> std::optional<std::span<const TGraphPoint>> {
+                if (!shown)
+                    return std::nullopt;
+                return curves.Items(index)->PointSpan();
+            };
+            lowest = MinSwr(main->PointSpan(), Settings.disp_mode, pointsOf(Settings.R_vis, first + 1),
+                            pointsOf(Settings.X_vis, first + (Settings.R_vis ? 2 : 1)));
         }
         for (const TGraphPoint &m : spans.Markers)
             GraphM->AddMarker(m.X, m.Y);
-        lbStat->setText(spans.Text);
+        lbStat->setText(lowest ? spans.Text + MinSwrText(*lowest) : spans.Text);
         gbStat->show();
     });
 }
@@ -623,11 +633,13 @@ void TMainForm::UpdateRangeCaption()
 
 void TMainForm::btnFreqRangeClick()
 {
-    if (gbFreqRange->isHidden())
+    if (gbFreqRange->isHidden()) {
+        gbFreqRange->SetBands(BandsUpTo(Analyzer.MaxFreq));
         gbFreqRange->ShowAt(QPoint(btnFreqRange->x(), btnFreqRange->y() + btnFreqRange->height()),
                             Settings.range_start, Settings.range_stop, Settings.range_points);
-    else
+    } else {
         HideRangeBox();
+    }
 }
 
 void TMainForm::HideRangeBox()

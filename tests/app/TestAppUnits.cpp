@@ -1,5 +1,6 @@
 // Settings file, firmware identification, range box checks, display-mode
 // tables and the digit editor's arithmetic: the main window's pure units.
+#include "AmateurBands.h"
 #include "AppSettings.h"
 #include "ErrorOf.h"
 #include "FileFaults.h"
@@ -247,6 +248,49 @@ private slots:
         } catch (const std::runtime_error &e) {
             QCOMPARE(QString::fromUtf8(e.what()), error);
         }
+    }
+
+    // The band list: the bands that fit under the analyzer's top frequency,
+    // each widened by a tenth of its width and held at that top, and each
+    // one a range the range box accepts.
+    void bandList_data()
+    {
+        QTest::addColumn<int>("maxFreq");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("lastStart");
+        QTest::addColumn<int>("lastStop");
+        const QStringList hf{"160 m", "80 m", "60 m", "40 m", "30 m", "20 m", "17 m", "15 m", "12 m", "10 m"};
+        QTest::newRow("150 MHz") << 150000000 << hf + QStringList{"6 m", "2 m"} << 143600000 << 148400000;
+        QTest::newRow("60 MHz") << 60000000 << hf + QStringList{"6 m"} << 49600000 << 54400000;
+        QTest::newRow("6 m top beyond the analyzer") << 53000000 << hf << 27830000 << 29870000;
+        QTest::newRow("widened top held at MaxFreq") << 29800000 << hf << 27830000 << 29800000;
+        QTest::newRow("not identified") << 0 << QStringList() << 0 << 0;
+    }
+    void bandList()
+    {
+        QFETCH(int, maxFreq);
+        QFETCH(QStringList, names);
+        QFETCH(int, lastStart);
+        QFETCH(int, lastStop);
+        const std::vector<TBand> bands = BandsUpTo(maxFreq);
+        QStringList got;
+        for (const TBand &b : bands) {
+            got << b.Name;
+            QCOMPARE(ErrorOf([&] {
+                         CheckRange(QString::number(b.Start), QString::number(b.Stop), QStringLiteral("100"), maxFreq);
+                     }),
+                     QString());
+        }
+        QCOMPARE(got, names);
+        if (bands.empty())
+            return;
+        QCOMPARE(bands.back().Start, lastStart);
+        QCOMPARE(bands.back().Stop, lastStop);
+        // 40 m, 7.0 .. 7.3 MHz, and 30 m, 50 kHz wide.
+        QCOMPARE(bands[3].Start, 6970000);
+        QCOMPARE(bands[3].Stop, 7330000);
+        QCOMPARE(bands[4].Start, 10095000);
+        QCOMPARE(bands[4].Stop, 10155000);
     }
 
     void dispModeCaption_data()

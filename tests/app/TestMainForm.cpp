@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -619,7 +620,7 @@ private slots:
         (void)f.GraphM->DrawToBitmap(); // the visible window of the picture
         f.InfoClick();
         QVERIFY(f.gbStat->isVisibleTo(&f));
-        QCOMPARE(f.lbStat->text(), QStringLiteral("7,050,000Hz - 7,150,000Hz\r\n"));
+        QCOMPARE(f.lbStat->text(), QStringLiteral("7,050,000Hz - 7,150,000Hz\r\nMin SWR 1.50 at 7,100,000Hz"));
         QCOMPARE(f.GraphM->Markers, (std::vector<TGraphPoint>{{7.05e6, 2.4}, {7.15e6, 2.4}}));
 
         // "x" hides the box; its text and the markers stay.
@@ -636,6 +637,32 @@ private slots:
         QCOMPARE(R->Errors, QStringList{QStringLiteral("Argument out of range")});
         QVERIFY(f.gbStat->isHidden());
         R->Errors.clear();
+    }
+
+    // The line after the spans on the simulator's dipole, swept with R and
+    // X: the lowest SWR lies at the resonance near 7.1 MHz, where R is the
+    // dipole's and |X| nearly 0.
+    void infoShowsResonance()
+    {
+        TMainForm &f = OpenSimulator(R->Create());
+        f.Analyzer.Simulator()->SetLoad(TSimLoad{TSimLoadKind::Dipole, 0, 0});
+        f.rCurveAction->trigger();
+        f.xCurveAction->trigger();
+        SetRange(f, 6500000, 7700000, 60);
+        f.NewClick();
+        f.InfoClick();
+        QVERIFY(R->Errors.isEmpty());
+        const QString line = f.lbStat->text().section(QStringLiteral("\r\n"), -1);
+        static const QRegularExpression re(
+            QStringLiteral("^Min SWR (\\d\\.\\d\\d) at ([\\d,]+)Hz, R=([\\d.]+), \\|X\\|=([\\d.]+)$"));
+        const QRegularExpressionMatch m = re.match(line);
+        QVERIFY2(m.hasMatch(), qPrintable(line));
+        const double freq = QLocale().toDouble(m.captured(2));
+        QVERIFY2(std::abs(freq - SimModel::kDipoleResonanceHz) <= 40000, qPrintable(line));
+        const std::complex<double> z = f.Analyzer.Simulator()->LoadImpedance(freq);
+        QVERIFY2(m.captured(1).toDouble() < 1.6, qPrintable(line));
+        QVERIFY2(std::abs(m.captured(3).toDouble() - z.real()) < 0.05 * z.real() + 2, qPrintable(line));
+        QVERIFY2(m.captured(4).toDouble() < 10, qPrintable(line));
     }
 
     void navigatorButtonToggles()
