@@ -2,9 +2,12 @@
 
 #include "AnalyzerCommands.h"
 #include "AnalyzerSim.h"
+#include "PortHelp.h"
 #include "SerialLink.h"
 
 #include <QThread>
+
+#include <stdexcept>
 
 namespace Vantrel {
 
@@ -28,7 +31,12 @@ TFirmwareId TAnalyzerConnection::Open(const QString &name, qint32 xtal)
         OpenPort(sim->PortName());
         FSim = std::move(sim);
     } else {
-        OpenPort(name);
+        try {
+            OpenPort(name);
+        } catch (const TOpenPortError &e) {
+            throw std::runtime_error(
+                OpenFailureText(QString::fromUtf8(e.what()), e.Code, FileGroup(PortDevicePath(name))).toStdString());
+        }
     }
     QThread::msleep(kOpenSettleMs);
 

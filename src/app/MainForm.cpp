@@ -11,6 +11,7 @@
 #include "GraphM.h"
 #include "GraphReadout.h"
 #include "NumberText.h"
+#include "PortComboBox.h"
 #include "ProgressDlg.h"
 #include "RangeCheck.h"
 #include "ReplyDrain.h"
@@ -164,16 +165,9 @@ void TMainForm::ConnectControls()
 
 void TMainForm::FillPortList(const QString &savedPort)
 {
-    portComboBox->addItems(PortNames());
-    portComboBox->addItem(kSimulatorEntry);
-    portComboBox->setCurrentIndex(-1);
-    if (savedPort.isEmpty())
-        return;
-    const int i = portComboBox->findText(savedPort);
-    if (i >= 0)
-        portComboBox->setCurrentIndex(i);
-    else
-        portComboBox->setEditText(savedPort); // a typed device path the system does not list
+    portComboBox->Refill();
+    // A typed device path the system does not list shows as text.
+    portComboBox->SelectPort(savedPort);
 }
 
 void TMainForm::resizeEvent(QResizeEvent *event)
@@ -266,8 +260,14 @@ void TMainForm::OpenClick()
         if (Analyzer.IsOpen())
             ClosePortAndSimulator();
         else
-            OpenAnalyzer(portComboBox->currentText().trimmed());
+            OpenAnalyzer(portComboBox->CurrentPort());
     });
+}
+
+void TMainForm::OpenPortNamed(const QString &name)
+{
+    portComboBox->SelectPort(name);
+    OpenClick();
 }
 
 void TMainForm::OpenAnalyzer(const QString &name)

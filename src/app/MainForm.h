@@ -4,6 +4,7 @@
 #include "AppFiles.h"
 #include "AppSettings.h"
 #include "CalibrationData.h"
+#include "PortComboBox.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -12,7 +13,6 @@
 #include <memory>
 
 class QAction;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -82,6 +82,8 @@ public:
 
     // Event handlers, public so that the whole window can be driven headless.
     void OpenClick();           // "Open" / "Close"
+    // Chooses name in the port list and opens it (the command line's --port).
+    void OpenPortNamed(const QString &name);
     void RunClick();
     void NewClick();
     void btnClearAllClick();
@@ -117,7 +119,7 @@ public:
 
     // Controls.
     QLabel *portLabel;
-    QComboBox *portComboBox;
+    TPortComboBox *portComboBox;
     QPushButton *openButton;
     QPushButton *btnFreqRange;
     QPushButton *btnDispMode;

@@ -5,6 +5,7 @@
 #include "FreqDigitEditor.h"
 #include "FreqRangeBox.h"
 #include "GraphM.h"
+#include "PortComboBox.h"
 #include "UiFont.h"
 
 #include <QAbstractItemView>
@@ -75,12 +76,9 @@ void TMainForm::CreateControls()
 
     portLabel = new QLabel(QStringLiteral("Port"), this);
     portLabel->move(8, 11);
-    portComboBox = new QComboBox(this);
-    portComboBox->setEditable(true);
-    portComboBox->setInsertPolicy(QComboBox::NoInsert);
+    portComboBox = new TPortComboBox(this);
     // Wider than its 63 pixels of old: device paths are longer than "COM1".
     portComboBox->setGeometry(34, 8, 78, 21);
-    portComboBox->view()->setMinimumWidth(160);
 
     openButton = MakeButton(this, QStringLiteral("Open"), QStyle::SP_DialogOpenButton);
     openButton->setGeometry(8, 39, 89, 25);

@@ -45,9 +45,14 @@ void ForgetDescriptor()
     s.Fd = -1;
 }
 
+std::string CodedMessage(const char *message, int code)
+{
+    return QStringLiteral("%1 (Error: %2)").arg(QLatin1String(message)).arg(code).toStdString();
+}
+
 [[noreturn]] void ThrowWithCode(const char *message, int code)
 {
-    throw std::runtime_error(QStringLiteral("%1 (Error: %2)").arg(QLatin1String(message)).arg(code).toStdString());
+    throw std::runtime_error(CodedMessage(message, code));
 }
 
 // QSerialPort keeps the system error code to itself. Repeating the failed
@@ -57,7 +62,7 @@ int OpenErrorCode(const QString &name)
 {
     if (name.isEmpty())
         return ENOENT;
-    const QString path = name.startsWith(u'/') ? name : QStringLiteral("/dev/") + name;
+    const QString path = PortDevicePath(name);
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno;
@@ -139,12 +144,22 @@ void SetPort(QSerialPort *port)
         s.ClosingLink = QObject::connect(port, &QIODevice::aboutToClose, port, &ForgetDescriptor);
 }
 
+TOpenPortError::TOpenPortError(int code)
+    : std::runtime_error(CodedMessage(kOpenFailed, code)), Code(code)
+{
+}
+
+QString PortDevicePath(const QString &name)
+{
+    return name.startsWith(u'/') ? name : QStringLiteral("/dev/") + name;
+}
+
 void OpenPort(const QString &name)
 {
     TLinkState &s = Link();
     RxBuf().ClearBuffers();
     if (!s.Port)
-        ThrowWithCode(kOpenFailed, ENODEV);
+        throw TOpenPortError(ENODEV);
     QSerialPort &port = *s.Port;
     ClosePort();
     DetachHandlers();  // still attached after a failed open
@@ -158,7 +173,7 @@ void OpenPort(const QString &name)
     s.ErrorLink = QObject::connect(&port, &QSerialPort::errorOccurred, &port, &HandlePortError);
     if (!port.open(QIODevice::ReadWrite)) {
         // QSerialPort opens its devices exclusively (TIOCEXCL and a lock file).
-        ThrowWithCode(kOpenFailed, OpenErrorCode(name));
+        throw TOpenPortError(OpenErrorCode(name));
     }
     // A pseudo-terminal has no modem lines and refuses these; the link
     // works without them, so their failure is no reason to give up.

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <stdexcept>
+
 class QSerialPort;
 
 namespace Vantrel {
@@ -16,12 +18,24 @@ inline constexpr const char *kWriteFailed = "Unable to write to com port";
 // owns and hands over once at start-up (nullptr detaches it again).
 void SetPort(QSerialPort *port);
 
+// OpenPort's failure: the message, with the system's errno apart for those
+// who explain it.
+class TOpenPortError : public std::runtime_error
+{
+public:
+    TOpenPortError(int code);
+    int Code;
+};
+
+// The device file behind a port name: "ttyUSB0" is "/dev/ttyUSB0".
+QString PortDevicePath(const QString &name);
+
 // Opens the named port exclusively at 9600 baud 8N1, DTR on, RTS off, no flow
 // control, after emptying the receiver. The name is a device path such as
 // "/dev/ttyUSB0" or "/dev/pts/3", or a name under /dev such as "ttyUSB0".
 // An already open port is closed first. On failure throws
-// "Unable to open com port (Error: N)", N being the system's errno, and the
-// port stays closed. UI thread only.
+// "Unable to open com port (Error: N)" (a TOpenPortError), N being the
+// system's errno, and the port stays closed. UI thread only.
 void OpenPort(const QString &name);
 // Closes the port if it is open and ends any GetLine waiting for a reply
 // (it throws kPortNotOpen, as does every GetLine without a complete line

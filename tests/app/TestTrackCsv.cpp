@@ -85,7 +85,7 @@ private slots:
         });
 
         // Return losses of the points, shown in mode m.
-        const double rls[] = {-3.5, -12.25, -27.125, -0.75};
+        const double rls[] = {-3.5, -12.25, -27.125, -2.0}; // all below the SWR cap of 10
         auto shown = [m](double rl) {
             return m == TDispMode::SWR ? RLToSWR(rl) : m == TDispMode::Gamma ? RLToGamma(rl) : rl;
         };

@@ -1,0 +1,63 @@
+# Installs the build in BUILD_DIR into a prefix under WORK_DIR and checks that
+# the prefix holds the programs, the menu entry and its icon, and that the
+# installed program starts. Then, where dpkg-deb is found, builds the Debian
+# package and checks its dependencies.
+file(REMOVE_RECURSE "${WORK_DIR}")
+set(prefix "${WORK_DIR}/prefix")
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${ARGN} failed (${rc}):\n${out}${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
+foreach(f bin/vantrel bin/vantrel-sim share/applications/vantrel.desktop
+          share/icons/hicolor/scalable/apps/vantrel.svg)
+  if(NOT EXISTS "${prefix}/${f}")
+    message(FATAL_ERROR "the install lacks ${f}")
+  endif()
+endforeach()
+
+# The menu entry starts the installed program by name, with the installed icon.
+file(READ "${prefix}/share/applications/vantrel.desktop" desktop)
+foreach(line "[Desktop Entry]" "Type=Application" "Exec=vantrel" "Icon=vantrel")
+  string(FIND "${desktop}" "${line}\n" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the desktop entry lacks the line ${line}")
+  endif()
+endforeach()
+
+run("${prefix}/bin/vantrel" --version)
+if(NOT out MATCHES "^vantrel [0-9]+\\.[0-9]+")
+  message(FATAL_ERROR "vantrel --version printed: ${out}")
+endif()
+run("${prefix}/bin/vantrel-sim" --help)
+
+find_program(DPKG_DEB dpkg-deb)
+if(NOT DPKG_DEB)
+  message(STATUS "dpkg-deb not found: the Debian package is not checked")
+  return()
+endif()
+run(${CPACK} -G DEB -B "${WORK_DIR}/deb" --config "${BUILD_DIR}/CPackConfig.cmake")
+file(GLOB debs "${WORK_DIR}/deb/*.deb")
+list(LENGTH debs n)
+if(NOT n EQUAL 1)
+  message(FATAL_ERROR "cpack made ${n} packages: ${debs}")
+endif()
+run(${DPKG_DEB} -f ${debs} Depends)
+foreach(dep libqt6widgets6 libqt6serialport6 libqt6gui6 libqt6core6 qt6-qpa-plugins)
+  string(FIND "${out}" "${dep}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the package does not depend on ${dep}: ${out}")
+  endif()
+endforeach()
+run(${DPKG_DEB} -c ${debs})
+foreach(f ./usr/bin/vantrel ./usr/bin/vantrel-sim ./usr/share/applications/vantrel.desktop)
+  string(FIND "${out}" "${f}\n" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the package lacks ${f}")
+  endif()
+endforeach()
