@@ -8,8 +8,6 @@
 #include "PortComboBox.h"
 #include "PortHelp.h"
 
-#include "ErrorOf.h"
-
 #include <QAbstractItemView>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -58,8 +56,10 @@ private slots:
     // from a device file.
     void openFailureFromTheSystem()
     {
-        TAnalyzerConnection c;
-        const QString error = ErrorOf([&] { c.Open(QStringLiteral("/dev/vantrel-unplugged"), 0); });
+        TFormRig rig;
+        rig.Create().OpenPortNamed(QStringLiteral("/dev/vantrel-unplugged"));
+        QCOMPARE(rig.Errors.size(), 1);
+        const QString error = rig.Errors.first();
         QCOMPARE(error.section(u'\n', 0, 0), QStringLiteral("Unable to open com port (Error: %1)").arg(ENOENT));
         QVERIFY2(error.section(u'\n', 1).contains(QStringLiteral("unplugged")), qPrintable(error));
 
