@@ -35,7 +35,7 @@ TFirmwareId TAnalyzerConnection::Open(const QString &name, qint32 xtal)
             OpenPort(name);
         } catch (const TOpenPortError &e) {
             throw std::runtime_error(
-                OpenFailureText(QString::fromUtf8(e.what()), e.Code, FileGroup(PortDevicePath(name))).toStdString());
+                OpenFailureText(QString::fromUtf8(e.what()), e.Code, DeviceAccessGroup(PortDevicePath(name))).toStdString());
         }
     }
     QThread::msleep(kOpenSettleMs);

@@ -28,10 +28,10 @@ QString OpenFailureText(const QString &message, int code, const QString &group)
     }
 }
 
-QString FileGroup(const QString &path)
+QString DeviceAccessGroup(const QString &path)
 {
     struct stat st;
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0)
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0 || (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
         return QString();
     std::vector<char> buffer(16384);
     group entry;

@@ -11,8 +11,9 @@ namespace Vantrel {
 // group is the device file's group; empty when unknown ("dialout" is said).
 QString OpenFailureText(const QString &message, int code, const QString &group);
 
-// The name of the group that owns the file at path, or empty when the file
-// or its group cannot be found.
-QString FileGroup(const QString &path);
+// The name of the group whose members may read and write the device file at
+// path; empty when the file, its group or that access is missing (joining
+// the group of a device only its owner may use would not help).
+QString DeviceAccessGroup(const QString &path);
 
 } // namespace Vantrel

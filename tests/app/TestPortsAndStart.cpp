@@ -9,11 +9,11 @@
 #include "PortHelp.h"
 
 #include <QAbstractItemView>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <QtTest>
 
 #include <grp.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -63,12 +63,16 @@ private slots:
         QCOMPARE(error.section(u'\n', 0, 0), QStringLiteral("Unable to open com port (Error: %1)").arg(ENOENT));
         QVERIFY2(error.section(u'\n', 1).contains(QStringLiteral("unplugged")), qPrintable(error));
 
+        // The group named is the one whose members may use the device.
         QTemporaryFile f;
         QVERIFY(f.open());
-        const group *g = getgrgid(getegid());
+        const group *g = getgrgid(QFileInfo(f.fileName()).groupId());
         QVERIFY(g);
-        QCOMPARE(FileGroup(f.fileName()), QString::fromLocal8Bit(g->gr_name));
-        QCOMPARE(FileGroup(QStringLiteral("/dev/vantrel-unplugged")), QString());
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
+        QCOMPARE(DeviceAccessGroup(f.fileName()), QString::fromLocal8Bit(g->gr_name));
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QCOMPARE(DeviceAccessGroup(f.fileName()), QString());
+        QCOMPARE(DeviceAccessGroup(QStringLiteral("/dev/vantrel-unplugged")), QString());
     }
 
     // USB adapters first, each with its description; the simulator last;
