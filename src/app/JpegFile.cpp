@@ -5,19 +5,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 
-#include <stdexcept>
-
 namespace Vantrel {
-
-namespace {
-
-[[noreturn]] void CannotCreate(const QString &path, const QString &reason)
-{
-    throw std::runtime_error(
-        QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason).toStdString());
-}
-
-} // namespace
 
 void SaveJpeg(const QImage &picture, const QString &path)
 {
@@ -32,10 +20,8 @@ void SaveJpeg(const QImage &picture, const QString &path)
     // RGB32 makes the writer use three components, whatever the picture's
     // own format (a grey one would give a one-component file).
     if (!writer.write(picture.convertToFormat(QImage::Format_RGB32)))
-        CannotCreate(path, writer.errorString());
-
-    if (const auto failure = ReplaceFile(path, jpeg.data()))
-        CannotCreate(path, failure->Reason);
+        ThrowCannotCreate(path, writer.errorString());
+    SaveWholeFile(path, jpeg.data());
 }
 
 } // namespace Vantrel

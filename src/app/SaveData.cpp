@@ -5,14 +5,10 @@
 #include "TrackCsv.h"
 #include "Tracks.h"
 
-#include <stdexcept>
 
 void SaveTracksCsv(const TCurves &curves, Vantrel::TDispMode mode, bool rVis, bool xVis, const QString &path)
 {
-    const QByteArray csv = Vantrel::TracksCsv(Vantrel::VisibleTracks(curves, rVis, xVis), mode);
-    if (const auto failure = Vantrel::ReplaceFile(path, csv))
-        throw std::runtime_error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(path, failure->Reason).toStdString());
+    Vantrel::SaveWholeFile(path, Vantrel::TracksCsv(Vantrel::VisibleTracks(curves, rVis, xVis), mode));
 }
 
 void SaveGraphData(const TCurves &curves, Vantrel::TDispMode mode, bool rVis, bool xVis, QWidget *parent)

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <stdexcept>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,6 +126,17 @@ std::optional<TFileWriteError> ReplaceFile(const QString &path, const QByteArray
         return Failure(TFileWriteError::Write, error);
     }
     return std::nullopt;
+}
+
+void ThrowCannotCreate(const QString &path, const QString &reason)
+{
+    throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason).toStdString());
+}
+
+void SaveWholeFile(const QString &path, const QByteArray &bytes)
+{
+    if (const auto failure = ReplaceFile(path, bytes))
+        ThrowCannotCreate(path, failure->Reason);
 }
 
 } // namespace Vantrel

@@ -27,4 +27,11 @@ struct TFileWriteError
 // a full disk still leaves the old content whole.
 std::optional<TFileWriteError> ReplaceFile(const QString &path, const QByteArray &bytes);
 
+// The error of the commands that save a file the user named:
+// "Cannot create file "<path>". <reason>".
+[[noreturn]] void ThrowCannotCreate(const QString &path, const QString &reason);
+
+// ReplaceFile, failing with ThrowCannotCreate's error.
+void SaveWholeFile(const QString &path, const QByteArray &bytes);
+
 } // namespace Vantrel
