@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSerialPort>
-#include <QSerialPortInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -212,15 +211,6 @@ void SendCmd(const QByteArray &cmd)
     if (s.Fd < 0)
         throw std::runtime_error(kPortNotOpen);
     WriteAll(s.Fd, cmd + '\r');
-}
-
-QStringList PortNames()
-{
-    QStringList names;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        names << info.systemLocation();
-    names.sort(Qt::CaseInsensitive);
-    return names;
 }
 
 TPortMonitor &PortMonitor()

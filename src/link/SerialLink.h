@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <stdexcept>
 
@@ -48,10 +47,6 @@ bool IsPortOpen();
 // kPortNotOpen when the port is closed (nothing is sent) and
 // "Unable to write to com port (Error: N)" when the write fails.
 void SendCmd(const QByteArray &cmd);
-
-// The device paths of the serial ports present (such as "/dev/ttyS0"),
-// sorted ignoring case; these are what OpenPort takes.
-QStringList PortNames();
 
 // Reports what happens to the port on its own, for the main window.
 class TPortMonitor : public QObject

@@ -78,6 +78,18 @@ private slots:
     // USB adapters first, each with its description; the simulator last;
     // the list is read again when it drops down and keeps the choice; what
     // is opened (and kept in the settings) is the device alone.
+    void systemPortsAreSortedDevicePaths()
+    {
+        const std::vector<TPortEntry> ports = SystemPorts();
+        if (ports.empty())
+            QSKIP("this machine has no serial ports");
+        const std::vector<TPortEntry> sorted = SortedPorts(ports);
+        for (size_t i = 0; i < ports.size(); ++i) {
+            QCOMPARE(ports[i].Device, sorted[i].Device);
+            QVERIFY2(ports[i].Device.startsWith(QStringLiteral("/dev/")), qPrintable(ports[i].Device));
+        }
+    }
+
     void portList()
     {
         TPortComboBox box(nullptr);

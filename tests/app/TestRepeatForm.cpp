@@ -8,7 +8,6 @@
 #include "RepThread.h"
 #include "TracksForm.h"
 
-#include <QComboBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -22,8 +21,7 @@ class TestRepeatForm : public QObject
     {
         TMainForm &f = R->Create();
         f.Analyzer.SimOptions.Paced = paced;
-        f.portComboBox->setCurrentIndex(f.portComboBox->findText(TMainForm::kSimulatorEntry));
-        f.OpenClick();
+        R->OpenSimulator();
         if (!f.Analyzer.Simulator())
             qFatal("simulator not opened: %s", qPrintable(R->Errors.join(u'|')));
         f.CbData = CalibrationOf(*f.Analyzer.Simulator());

@@ -62,7 +62,6 @@ private slots:
     void openFailsWithTheSystemErrorCode_data();
     void openFailsWithTheSystemErrorCode();
     void openFailsOnAPortHeldElsewhere();
-    void portNamesAreSortedDevicePaths();
     void sendsTheExactWireBytes_data();
     void sendsTheExactWireBytes();
     void fullSweepExchange_data();
@@ -133,18 +132,6 @@ void TestLinkPty::openFailsOnAPortHeldElsewhere()
     OpenPort(sim.PortName());
     QVERIFY(IsPortOpen());
     QCOMPARE(CmdGetVersion(), QStringLiteral("SWR 1.2.150"));
-}
-
-void TestLinkPty::portNamesAreSortedDevicePaths()
-{
-    const QStringList names = PortNames();
-    if (names.isEmpty())
-        QSKIP("this machine has no serial ports");
-    QStringList sorted = names;
-    sorted.sort(Qt::CaseInsensitive);
-    QCOMPARE(names, sorted);
-    for (const QString &name : names)
-        QVERIFY2(name.startsWith(QStringLiteral("/dev/")), qPrintable(name));
 }
 
 void TestLinkPty::sendsTheExactWireBytes_data()
